@@ -1,0 +1,244 @@
+// Whole jobs through the real filter program: command line, input, exit
+// status, and the exact byte stream with its write boundaries.
+#include <gtest/gtest.h>
+
+#include "expected_bytes.h"
+#include "filter_runner.h"
+#include "ppd_writer.h"
+#include "raster_writer.h"
+#include "temp_dir.h"
+
+namespace {
+
+void Append(Writes& writes, const Writes& more)
+{
+    writes.insert(writes.end(), more.begin(), more.end());
+}
+
+// The writes of one page as printed with no logos: set-up, pulses due before
+// it, image, feed, then what its copy end brings.
+struct PageExtras {
+    Writes before;    // after the set-up, before the image
+    Writes copyEnd;   // after the feed
+};
+
+Writes PageImage(const RasterPage& page)
+{
+    const std::string image = TrimmedImage(page);
+    Writes writes = {ImageCommand(page.bytesPerLine, static_cast<unsigned>(image.size() / page.bytesPerLine))};
+    if (!image.empty())
+        writes.push_back(image);
+    return writes;
+}
+
+Writes PrintedPage(const RasterPage& page, const PageExtras& extras)
+{
+    Writes writes = SetUpWrites();
+    Append(writes, extras.before);
+    Append(writes, PageImage(page));
+    writes.push_back(kFeedAfterPage);
+    Append(writes, extras.copyEnd);
+    return writes;
+}
+
+std::vector<RasterPage> NumberedPages(int count)
+{
+    std::vector<RasterPage> pages;
+    for (int i = 0; i < count; ++i)
+        pages.push_back(PageWithBlankTail(8, 3 + i, 2));
+    return pages;
+}
+
+class JobTest : public ::testing::Test {
+protected:
+    std::string Raster(const std::vector<RasterPage>& pages)
+    {
+        WriteRaster(dir.File("job.ras"), pages, true);
+        return dir.File("job.ras");
+    }
+
+    std::string Ppd(const std::vector<PpdOption>& options)
+    {
+        WritePpd(dir.File("queue.ppd"), options);
+        return dir.File("queue.ppd");
+    }
+
+    TempDir dir;
+};
+
+TEST_F(JobTest, WrongArgumentCountsAndUnreadableInputExitWithOneAndPrintNothing)
+{
+    const std::string raster = Raster(NumberedPages(1));
+    const std::vector<std::vector<std::string>> commandLines = {
+        {"1", "u", "t", "1"},
+        {"1", "u", "t", "1", "", raster, "extra"},
+        {},
+        {"1", "u", "t", "1", "", dir.File("no-such-file")},
+    };
+    for (const auto& args : commandLines) {
+        const FilterRun run = RunFilter({args, Ppd({}), raster});
+        EXPECT_EQ(run.exitStatus, 1) << args.size();
+        EXPECT_TRUE(run.writes.empty()) << args.size();
+        EXPECT_EQ(run.errorOutput, "");
+    }
+}
+
+TEST_F(JobTest, ReadsTheRasterFromTheFileOrFromStandardInput)
+{
+    const std::vector<RasterPage> pages = NumberedPages(2);
+    const std::string raster = Raster(pages);
+    Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(pages[0], {}));
+    Append(expected, PrintedPage(pages[1], {}));
+    expected.push_back(kInitialise);
+
+    const FilterRun fromFile = RunFilter({JobArgs(1, raster), Ppd({}), ""});
+    const FilterRun fromStdin = RunFilter({JobArgs(1), Ppd({}), raster});
+    EXPECT_EQ(fromFile.exitStatus, 0);
+    EXPECT_EQ(fromFile.writes, expected);
+    EXPECT_EQ(fromStdin.exitStatus, 0);
+    EXPECT_EQ(fromStdin.writes, expected);
+    EXPECT_EQ(fromFile.errorOutput + fromStdin.errorOutput, "");
+}
+
+TEST_F(JobTest, WithoutAPpdOnlyTheSetUpIsSent)
+{
+    for (const std::string& ppd : {std::string(), dir.File("missing.ppd")}) {
+        const FilterRun run = RunFilter({JobArgs(1, Raster(NumberedPages(2))), ppd, ""});
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.writes, SetUpWrites());
+    }
+}
+
+TEST_F(JobTest, InputThatIsNotRasterGetsTheDocumentStartAndEndOnly)
+{
+    const std::string ppd = Ppd({{"ExecutePaperCut", "0"}, {"PaperSource", "PartialCut"}});
+    for (const char* content : {"", "%PDF-1.4 not a raster\n"}) {
+        FILE* file = fopen(dir.File("input").c_str(), "w");
+        fputs(content, file);
+        fclose(file);
+        Writes expected = SetUpWrites();
+        Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
+        const FilterRun run = RunFilter({JobArgs(1, dir.File("input")), ppd, ""});
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.writes, expected) << content;
+    }
+}
+
+TEST_F(JobTest, AReceiptWidePageLosesItsBlankTail)
+{
+    const FilterRun run = RunFilter({JobArgs(1, Raster({PageWithBlankTail(72, 800, 200)})), Ppd({}), ""});
+    // Document set-up, page set-up, image command, image data, feed, ESC @.
+    ASSERT_EQ(run.writes.size(), 9u + 9u + 4u);
+    EXPECT_EQ(Hex(run.writes[18]), "1D 76 30 00 48 00 20 03 ");
+    EXPECT_EQ(run.writes[19].size(), 57600u);
+}
+
+// The stream holds every copy; the copies count tells where each one ends.
+struct CopiesCase {
+    int pages;
+    std::string copies;
+    std::vector<bool> endsCopy;
+};
+
+class CopiesTest : public JobTest, public ::testing::WithParamInterface<CopiesCase> {};
+
+TEST_P(CopiesTest, CutAndDrawerPulseFollowEachCopyEnd)
+{
+    const CopiesCase& c = GetParam();
+    const std::vector<RasterPage> pages = NumberedPages(c.pages);
+    const std::string ppd = Ppd({{"FireCashDrawer", "1"}, {"CashDrawer", "1"}, {"CashDrawerOpen1", "2"},
+                                 {"CashDrawer1PulseWidth", "50"}, {"ExecutePaperCut", "1"},
+                                 {"PaperSource", "PartialCut"}});
+    const std::string pulse = DrawerPulse(1, 50);
+
+    Writes expected = SetUpWrites();
+    for (int i = 0; i < c.pages; ++i) {
+        PageExtras extras;
+        if (c.endsCopy[static_cast<size_t>(i)])
+            extras = {{pulse}, {kFeedBeforeCut, kPartialCut, pulse}};
+        Append(expected, PrintedPage(pages[static_cast<size_t>(i)], extras));
+    }
+    expected.push_back(kInitialise);
+
+    const FilterRun run = RunFilter({{"7", "u", "t", c.copies, "", Raster(pages)}, ppd, ""});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.writes, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Copies, CopiesTest,
+    ::testing::Values(CopiesCase{6, "3", {false, true, false, true, false, true}},
+                      CopiesCase{5, "2", {false, true, false, true, false}},
+                      CopiesCase{3, "1", {false, false, true}},
+                      CopiesCase{2, "3", {false, false}},
+                      CopiesCase{2, "-2", {false, false}},
+                      CopiesCase{2, "0", {false, true}},
+                      CopiesCase{1, "many", {true}}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(JobTest, EveryFinishingOptionInItsPlace)
+{
+    const std::vector<RasterPage> pages = NumberedPages(2);
+    const std::string ppd = Ppd({
+        {"FireCashDrawer", "0"}, {"CashDrawer", "3"}, {"CashDrawerOpen1", "0"}, {"CashDrawerOpen2", "1"},
+        {"CashDrawer1PulseWidth", "50"}, {"CashDrawer2PulseWidth", "100"},
+        {"LogoPosition", "3"},
+        {"TopLogoJustification", "1"}, {"TopLogoQuality", "0"}, {"TopLineFeedAfter", "2"},
+        {"TopLineFeedb4", "1"}, {"TopLogoImage", "1"},
+        {"BtmLogoJustification", "0"}, {"BtmLogoQuality", "1"}, {"BtmLineFeedAfter", "3"},
+        {"BtmLineFeedb4", "0"}, {"BtmLogoImage", "2"},
+        {"ExecutePaperCut", "0"}, {"PaperSource", "NoCut"},
+        {"StartDoc", "Custom.\\x1b\\x40\\x0a", {"None"}}, {"EndDoc", "Custom.\\x1b\\x61\\x1", {"None"}},
+    });
+
+    Writes expected = SetUpWrites();
+    Append(expected, {Bytes({0x1B, 0x40, 0x0A}), DrawerPulse(1, 50)});
+    for (const RasterPage& page : pages) {
+        Append(expected, SetUpWrites());
+        Append(expected, LogoBlock(1, 1, 1, 0, 2));
+        Append(expected, PageImage(page));
+        expected.push_back(kFeedAfterPage);
+        Append(expected, LogoBlock(0, 0, 2, 1, 3));
+    }
+    Append(expected, {kFeedBeforeCut, kFeedSixLines, DrawerPulse(2, 100), Bytes({0x1B, 0x61, 0x01}), kInitialise});
+
+    const FilterRun run = RunFilter({JobArgs(1, Raster(pages)), ppd, ""});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.writes, expected);
+}
+
+// GS v 0 holds 16-bit sizes: a taller page goes out as consecutive images,
+// a wider one is left out while the other pages print.
+TEST_F(JobTest, PagesBeyondTheImageCommandsSizes)
+{
+    RasterPage tall = PageWithBlankTail(1, 70000, 3);
+    RasterPage wide = PageWithBlankTail(65536, 1, 0);
+    RasterPage plain = PageWithBlankTail(8, 2, 0);
+    const std::string tallImage = TrimmedImage(tall);
+
+    Writes expected = SetUpWrites();
+    Append(expected, SetUpWrites());
+    Append(expected, {ImageCommand(1, 65535), tallImage.substr(0, 65535), ImageCommand(1, 4465),
+                      tallImage.substr(65535), kFeedAfterPage});
+    Append(expected, SetUpWrites());
+    expected.push_back(kFeedAfterPage);
+    Append(expected, PrintedPage(plain, {}));
+    expected.push_back(kInitialise);
+
+    const FilterRun run = RunFilter({JobArgs(1, Raster({tall, wide, plain})), Ppd({}), ""});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.writes, expected);
+}
+
+TEST_F(JobTest, ShippedPpdCutsOnceAtTheEndOfTheJob)
+{
+    const std::vector<RasterPage> pages = NumberedPages(1);
+    Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(pages[0], {}));
+    Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
+    const FilterRun run = RunFilter({JobArgs(1, Raster(pages)), SHIPPED_PPD, ""});
+    EXPECT_EQ(run.writes, expected);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// Page capture and blank-tail trimming, seen through what the job prints.
+// The queue PPD holds no options, so each page prints as the set-up, its
+// image and the one-unit feed, and nothing else.
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+#include "driver_fixture.h"
+#include "expected_bytes.h"
+#include "raster_writer.h"
+
+namespace {
+
+Writes PageWrites(unsigned bytesPerLine, unsigned rows, const std::string& image)
+{
+    Writes writes = SetUpWrites();
+    writes.push_back(ImageCommand(bytesPerLine, rows));
+    if (!image.empty())
+        writes.push_back(image);
+    writes.push_back(kFeedAfterPage);
+    return writes;
+}
+
+Writes Concat(std::initializer_list<Writes> parts)
+{
+    Writes all;
+    for (const Writes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+class PageCaptureTest : public DriverTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        DriverTest::SetUp();
+        UsePpd({});
+    }
+
+    Writes PrintRasterFile(const std::string& path, int copies = 1)
+    {
+        const int fd = open(path.c_str(), O_RDONLY);
+        Writes writes = Capture([&](RasterToKORLA& d) { d.StartJob(fd, copies); });
+        close(fd);
+        return writes;
+    }
+
+    Writes PrintPages(const std::vector<RasterPage>& pages)
+    {
+        WriteRaster(dir.File("job.ras"), pages, GetParam());
+        return PrintRasterFile(dir.File("job.ras"));
+    }
+};
+
+TEST_P(PageCaptureTest, EachPageKeepsItsSizeAndLosesOnlyItsBlankTail)
+{
+    RasterPage gaps{64, 8, {BlankRow(8), BlankRow(8), InkRow(8, 1), BlankRow(8), InkRow(8, 2),
+                            BlankRow(8), BlankRow(8), BlankRow(8)}};
+    const std::vector<RasterPage> pages = {
+        PageWithBlankTail(72, 30, 10),
+        gaps,
+        PageWithBlankTail(48, 5, 0),
+        PageWithBlankTail(72, 0, 12),
+    };
+    const Writes expected = Concat({
+        PageWrites(72, 30, TrimmedImage(pages[0])),
+        PageWrites(8, 5, TrimmedImage(gaps)),
+        PageWrites(48, 5, TrimmedImage(pages[2])),
+        PageWrites(72, 0, ""),
+    });
+    EXPECT_EQ(PrintPages(pages), expected);
+}
+
+TEST_P(PageCaptureTest, ASingleInkByteInTheBottomRowKeepsEveryRow)
+{
+    RasterPage page = PageWithBlankTail(16, 0, 20);
+    page.rows.back()[15] = 0x01;
+    EXPECT_EQ(PrintPages({page}), PageWrites(16, 20, TrimmedImage(page)));
+}
+
+TEST_P(PageCaptureTest, AStreamWithoutPagesPrintsNothing)
+{
+    EXPECT_TRUE(PrintPages({}).empty());
+}
+
+TEST_P(PageCaptureTest, APageCutOffInsideItsRowsPrintsAsEmpty)
+{
+    const std::vector<RasterPage> pages = {PageWithBlankTail(72, 40, 0), PageWithBlankTail(72, 400, 0)};
+    WriteRaster(dir.File("job.ras"), pages, GetParam());
+    const auto size = std::filesystem::file_size(dir.File("job.ras"));
+    ASSERT_EQ(truncate(dir.File("job.ras").c_str(), static_cast<off_t>(size) - 200), 0);
+
+    const Writes expected = Concat({PageWrites(72, 40, TrimmedImage(pages[0])), PageWrites(72, 0, "")});
+    EXPECT_EQ(PrintRasterFile(dir.File("job.ras")), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Compression, PageCaptureTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Compressed" : "Uncompressed"; });
+
+class DamagedStreamTest : public PageCaptureTest {};
+
+TEST_F(DamagedStreamTest, InputThatIsNotRasterPrintsNothing)
+{
+    const std::string path = dir.File("text.txt");
+    FILE* text = fopen(path.c_str(), "w");
+    fputs("This is not a raster stream.\n", text);
+    fclose(text);
+    EXPECT_TRUE(PrintRasterFile(path).empty());
+}
+
+// A header whose page would not fit JOBINFO's 32-bit counts ends the capture
+// like a damaged one: the pages before it print, nothing after it.
+TEST_F(DamagedStreamTest, AHeaderTooLargeForThePageCountsEndsTheCapture)
+{
+    const std::string path = dir.File("huge.ras");
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_WRITE);
+    const RasterPage first = PageWithBlankTail(4, 3, 1);
+    auto writeHeader = [&](unsigned bytesPerLine, unsigned height) {
+        cups_page_header2_t header{};
+        header.cupsWidth = bytesPerLine * 8;
+        header.cupsHeight = height;
+        header.cupsBytesPerLine = bytesPerLine;
+        header.cupsBitsPerColor = header.cupsBitsPerPixel = 1;
+        header.cupsColorSpace = CUPS_CSPACE_K;
+        cupsRasterWriteHeader2(ras, &header);
+    };
+    writeHeader(4, 4);
+    for (std::string row : first.rows)
+        cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(row.data()), 4);
+    writeHeader(1u << 16, 1u << 16);  // 4 GiB
+    std::string row(1u << 16, '\x55');
+    cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(row.data()), 1u << 16);
+    writeHeader(4, 4);
+    for (std::string ink : first.rows)
+        cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(ink.data()), 4);
+    cupsRasterClose(ras);
+    close(fd);
+
+    EXPECT_EQ(PrintRasterFile(path), PageWrites(4, 3, TrimmedImage(first)));
+}
+
+TEST(RemoveLine, IsTrueOnlyForRowsWithoutInk)
+{
+    const std::string blank(9, '\0');
+    std::string lastByteInk = blank;
+    lastByteInk.back() = '\x80';
+    EXPECT_TRUE(RasterToKORLA::RemoveLine(blank.data(), 9));
+    EXPECT_FALSE(RasterToKORLA::RemoveLine(lastByteInk.data(), 9));
+    EXPECT_TRUE(RasterToKORLA::RemoveLine(lastByteInk.data(), 8));
+    EXPECT_TRUE(RasterToKORLA::RemoveLine(lastByteInk.data(), 0));
+    EXPECT_TRUE(RasterToKORLA::RemoveLine(lastByteInk.data(), -3));
+}
+
+TEST(ExtractPrintData, WithoutAPageBufferCapturesNothing)
+{
+    TempDir dir;
+    WriteRaster(dir.File("one.ras"), {PageWithBlankTail(4, 2, 0)}, false);
+    const int fd = open(dir.File("one.ras").c_str(), O_RDONLY);
+    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_READ);
+    cups_page_header2_t header;
+    ASSERT_TRUE(cupsRasterReadHeader2(ras, &header));
+    RasterToKORLA driver;
+    EXPECT_EQ(driver.ExtractPrintDataFromRaster(&header, ras), 0);
+    cupsRasterClose(ras);
+    close(fd);
+}
+
+}  // namespace

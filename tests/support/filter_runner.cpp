@@ -1,0 +1,92 @@
+#include "filter_runner.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "temp_dir.h"
+
+namespace {
+
+// Everything the child needs is built before the fork: after it, in a
+// process with other threads, only async-signal-safe calls are made.
+struct PreparedExec {
+    std::vector<std::string> envStrings;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    std::string inputPath;
+};
+
+PreparedExec Prepare(const FilterInvocation& invocation)
+{
+    PreparedExec exec;
+    for (char** env = environ; *env != nullptr; ++env) {
+        if (std::string(*env).rfind("PPD=", 0) != 0)
+            exec.envStrings.emplace_back(*env);
+    }
+    if (!invocation.ppd.empty())
+        exec.envStrings.push_back("PPD=" + invocation.ppd);
+    for (std::string& env : exec.envStrings)
+        exec.envp.push_back(env.data());
+    exec.envp.push_back(nullptr);
+
+    exec.argv.push_back(const_cast<char*>("test-queue"));
+    for (const std::string& arg : invocation.args)
+        exec.argv.push_back(const_cast<char*>(arg.c_str()));
+    exec.argv.push_back(nullptr);
+    exec.inputPath = invocation.input.empty() ? "/dev/null" : invocation.input;
+    return exec;
+}
+
+[[noreturn]] void ExecFilter(const PreparedExec& exec, int stdoutFd, int stderrFd)
+{
+    const int in = open(exec.inputPath.c_str(), O_RDONLY);
+    dup2(in, STDIN_FILENO);
+    dup2(stdoutFd, STDOUT_FILENO);
+    dup2(stderrFd, STDERR_FILENO);
+    execve(FILTER_BINARY, exec.argv.data(), exec.envp.data());
+    _exit(127);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+FilterRun RunFilter(const FilterInvocation& invocation)
+{
+    TempDir dir;
+    const std::string errorPath = dir.File("stderr");
+    const int errorFd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+
+    const PreparedExec exec = Prepare(invocation);
+    PacketCollector printer;
+    const pid_t pid = fork();
+    if (pid == 0)
+        ExecFilter(exec, printer.WriterFd(), errorFd);
+    close(errorFd);
+
+    FilterRun run;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.writes = printer.Finish();
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.errorOutput = ReadFile(errorPath);
+    return run;
+}
+
+std::vector<std::string> JobArgs(int copies, const std::string& file)
+{
+    std::vector<std::string> args = {"42", "tester", "receipt", std::to_string(copies), ""};
+    if (!file.empty())
+        args.push_back(file);
+    return args;
+}

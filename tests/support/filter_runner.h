@@ -1,0 +1,27 @@
+// Test support: runs the real filter program as CUPS would.
+#ifndef KORLA_TESTS_FILTER_RUNNER_H
+#define KORLA_TESTS_FILTER_RUNNER_H
+
+#include <string>
+#include <vector>
+
+#include "printer_capture.h"
+
+struct FilterRun {
+    int exitStatus = -1;      // -1 when the program did not exit normally
+    Writes writes;            // what reached standard output, write by write
+    std::string errorOutput;  // what reached standard error
+};
+
+struct FilterInvocation {
+    std::vector<std::string> args;  // argv[1] onwards
+    std::string ppd;                // value of PPD; empty leaves it unset
+    std::string input;              // file on standard input; empty means /dev/null
+};
+
+FilterRun RunFilter(const FilterInvocation& invocation);
+
+// The usual job arguments: job id, user, title, copies, options [, file].
+std::vector<std::string> JobArgs(int copies, const std::string& file = "");
+
+#endif

@@ -1,0 +1,66 @@
+#include "raster_writer.h"
+
+#include <cups/raster.h>
+#include <fcntl.h>
+#include <stdexcept>
+#include <unistd.h>
+
+std::string InkRow(unsigned bytesPerLine, unsigned seed)
+{
+    std::string row(bytesPerLine, '\0');
+    for (unsigned i = 0; i < bytesPerLine; ++i)
+        row[i] = static_cast<char>((i * 37 + seed * 11) % 251 + 1);
+    return row;
+}
+
+std::string BlankRow(unsigned bytesPerLine)
+{
+    return std::string(bytesPerLine, '\0');
+}
+
+RasterPage PageWithBlankTail(unsigned bytesPerLine, unsigned inkRows, unsigned blankRows)
+{
+    RasterPage page{bytesPerLine * 8, bytesPerLine, {}};
+    for (unsigned i = 0; i < inkRows; ++i)
+        page.rows.push_back(InkRow(bytesPerLine, i));
+    page.rows.insert(page.rows.end(), blankRows, BlankRow(bytesPerLine));
+    return page;
+}
+
+void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, bool compressed)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot create " + path);
+    cups_raster_t* ras = cupsRasterOpen(fd, compressed ? CUPS_RASTER_WRITE_COMPRESSED : CUPS_RASTER_WRITE);
+    for (const RasterPage& page : pages) {
+        cups_page_header2_t header{};
+        header.HWResolution[0] = header.HWResolution[1] = 203;
+        header.cupsWidth = page.width;
+        header.cupsHeight = static_cast<unsigned>(page.rows.size());
+        header.cupsBytesPerLine = page.bytesPerLine;
+        header.cupsBitsPerColor = header.cupsBitsPerPixel = 1;
+        header.cupsColorSpace = CUPS_CSPACE_K;
+        header.cupsColorOrder = CUPS_ORDER_CHUNKED;
+        header.NumCopies = 1;
+        cupsRasterWriteHeader2(ras, &header);
+        for (const std::string& row : page.rows) {
+            std::string copy = row;  // the writer takes a non-const buffer
+            cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(copy.data()),
+                                  static_cast<unsigned>(copy.size()));
+        }
+    }
+    cupsRasterClose(ras);
+    close(fd);
+}
+
+std::string TrimmedImage(const RasterPage& page)
+{
+    size_t rows = page.rows.size();
+    while (rows > 0 && page.rows[rows - 1].find_first_not_of('\0') == std::string::npos)
+        --rows;
+    std::string image;
+    for (size_t i = 0; i < rows; ++i)
+        image += page.rows[i];
+    return image;
+}

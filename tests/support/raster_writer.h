@@ -1,0 +1,28 @@
+// Test support: CUPS raster streams written with libcups's own writer.
+#ifndef KORLA_TESTS_RASTER_WRITER_H
+#define KORLA_TESTS_RASTER_WRITER_H
+
+#include <string>
+#include <vector>
+
+struct RasterPage {
+    unsigned width = 0;                // cupsWidth, in dots
+    unsigned bytesPerLine = 0;         // cupsBytesPerLine
+    std::vector<std::string> rows;     // each bytesPerLine bytes, top to bottom
+};
+
+// A row of bytesPerLine bytes with ink; seed varies its pattern.
+std::string InkRow(unsigned bytesPerLine, unsigned seed = 1);
+std::string BlankRow(unsigned bytesPerLine);
+
+// A page bytesPerLine * 8 dots wide: inkRows rows with ink, then blankRows
+// blank rows.
+RasterPage PageWithBlankTail(unsigned bytesPerLine, unsigned inkRows, unsigned blankRows);
+
+// Writes the pages as a one-bit black raster stream to path.
+void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, bool compressed);
+
+// The page's bytes from the top down to its last row with ink.
+std::string TrimmedImage(const RasterPage& page);
+
+#endif
