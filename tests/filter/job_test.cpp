@@ -231,7 +231,7 @@ TEST_F(JobTest, PagesBeyondTheImageCommandsSizes)
     EXPECT_EQ(run.writes, expected);
 }
 
-TEST_F(JobTest, ShippedPpdCutsOnceAtTheEndOfTheJob)
+TEST_F(JobTest, ShippedPpdCutsAfterTheOnlyCopy)
 {
     const std::vector<RasterPage> pages = NumberedPages(1);
     Writes expected = SetUpWrites();

@@ -56,7 +56,7 @@ TEST_F(PpdOptionsTest, ShippedPpdDefaultsMakeAPlainReceipt)
     const struct {
         const char* keyword;
         int value;
-    } numbers[] = {{"ExecutePaperCut", 0}, {"LogoPosition", 0}, {"CashDrawer", 0},
+    } numbers[] = {{"ExecutePaperCut", 1}, {"LogoPosition", 0}, {"CashDrawer", 0},
                    {"FireCashDrawer", 0}, {"CashDrawer1PulseWidth", 50}};
     for (const auto& n : numbers)
         EXPECT_EQ(driver.GetOptionChoiceIndex(n.keyword, ppd.get()), n.value) << n.keyword;
