@@ -242,3 +242,36 @@ TEST_F(JobTest, ShippedPpdCutsAfterTheOnlyCopy)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(JobTest, WithStandardOutputClosedTheJobStillRunsToItsEnd)
+{
+    FilterInvocation invocation{JobArgs(1, Raster(NumberedPages(2))), SHIPPED_PPD, ""};
+    invocation.stdoutClosed = true;
+    const FilterRun run = RunFilter(invocation);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(run.writes.empty());
+    EXPECT_EQ(run.errorOutput, "");
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Memory running out during capture drops the job's pages unprinted; the
+// document start and end still go out. (The sanitizers need more address
+// space than the limit leaves, so this runs in the plain build only.)
+TEST_F(JobTest, MemoryRunningOutDuringCaptureDropsThePages)
+{
+    // The second page's buffer (1 GiB) cannot be had under the limit.
+    const std::vector<RasterPage> pages = {PageWithBlankTail(8, 3, 0), {1u << 18, 1u << 15, {}, 1u << 15}};
+    const std::string path = Raster(pages);
+    FilterInvocation invocation{JobArgs(1, path), Ppd({{"ExecutePaperCut", "0"}}), ""};
+    invocation.addressSpaceLimit = size_t{512} << 20;
+    const FilterRun run = RunFilter(invocation);
+    Writes expected = SetUpWrites();
+    Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.writes, expected);
+}
+#endif
+
+}  // namespace

@@ -112,30 +112,10 @@ TEST_F(DamagedStreamTest, InputThatIsNotRasterPrintsNothing)
 // like a damaged one: the pages before it print, nothing after it.
 TEST_F(DamagedStreamTest, AHeaderTooLargeForThePageCountsEndsTheCapture)
 {
-    const std::string path = dir.File("huge.ras");
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_WRITE);
     const RasterPage first = PageWithBlankTail(4, 3, 1);
-    auto writeHeader = [&](unsigned bytesPerLine, unsigned height) {
-        cups_page_header2_t header{};
-        header.cupsWidth = bytesPerLine * 8;
-        header.cupsHeight = height;
-        header.cupsBytesPerLine = bytesPerLine;
-        header.cupsBitsPerColor = header.cupsBitsPerPixel = 1;
-        header.cupsColorSpace = CUPS_CSPACE_K;
-        cupsRasterWriteHeader2(ras, &header);
-    };
-    writeHeader(4, 4);
-    for (std::string row : first.rows)
-        cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(row.data()), 4);
-    writeHeader(1u << 16, 1u << 16);  // 4 GiB
-    std::string row(1u << 16, '\x55');
-    cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(row.data()), 1u << 16);
-    writeHeader(4, 4);
-    for (std::string ink : first.rows)
-        cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(ink.data()), 4);
-    cupsRasterClose(ras);
-    close(fd);
+    const RasterPage huge = {1u << 19, 1u << 16, {std::string(1u << 16, '\x55')}, 1u << 16};  // 4 GiB
+    const std::string path = dir.File("huge.ras");
+    WriteRaster(path, {first, huge, first}, false);
 
     EXPECT_EQ(PrintRasterFile(path), PageWrites(4, 3, TrimmedImage(first)));
 }

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,8 @@ struct PreparedExec {
     std::vector<char*> argv;
     std::vector<char*> envp;
     std::string inputPath;
+    bool stdoutClosed;
+    rlim_t addressSpaceLimit;
 };
 
 PreparedExec Prepare(const FilterInvocation& invocation)
@@ -38,6 +41,8 @@ PreparedExec Prepare(const FilterInvocation& invocation)
         exec.argv.push_back(const_cast<char*>(arg.c_str()));
     exec.argv.push_back(nullptr);
     exec.inputPath = invocation.input.empty() ? "/dev/null" : invocation.input;
+    exec.stdoutClosed = invocation.stdoutClosed;
+    exec.addressSpaceLimit = invocation.addressSpaceLimit;
     return exec;
 }
 
@@ -47,6 +52,12 @@ PreparedExec Prepare(const FilterInvocation& invocation)
     dup2(in, STDIN_FILENO);
     dup2(stdoutFd, STDOUT_FILENO);
     dup2(stderrFd, STDERR_FILENO);
+    if (exec.stdoutClosed)
+        close(STDOUT_FILENO);
+    if (exec.addressSpaceLimit != 0) {
+        const rlimit limit = {exec.addressSpaceLimit, exec.addressSpaceLimit};
+        setrlimit(RLIMIT_AS, &limit);
+    }
     execve(FILTER_BINARY, exec.argv.data(), exec.envp.data());
     _exit(127);
 }

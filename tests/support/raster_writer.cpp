@@ -37,7 +37,7 @@ void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, 
         cups_page_header2_t header{};
         header.HWResolution[0] = header.HWResolution[1] = 203;
         header.cupsWidth = page.width;
-        header.cupsHeight = static_cast<unsigned>(page.rows.size());
+        header.cupsHeight = page.announcedHeight ? page.announcedHeight : static_cast<unsigned>(page.rows.size());
         header.cupsBytesPerLine = page.bytesPerLine;
         header.cupsBitsPerColor = header.cupsBitsPerPixel = 1;
         header.cupsColorSpace = CUPS_CSPACE_K;

@@ -9,6 +9,7 @@ struct RasterPage {
     unsigned width = 0;                // cupsWidth, in dots
     unsigned bytesPerLine = 0;         // cupsBytesPerLine
     std::vector<std::string> rows;     // each bytesPerLine bytes, top to bottom
+    unsigned announcedHeight = 0;      // cupsHeight when it is not rows.size()
 };
 
 // A row of bytesPerLine bytes with ink; seed varies its pattern.
