@@ -103,7 +103,10 @@ bool RasterToKORLA::CapturePage(cups_page_header2_t& header, cups_raster_t* ras,
     KORLALog("Size of data buf is %d\n", nDataLen);
     KORLALog("Bytes per line = %d\nCups Height  = %d\n", imageBytes, header.cupsHeight);
 
-    const int32_t nLinesToRemove = CountBlankTail(imageBuffer, imageBytes, header.cupsHeight);
+    // A page that yielded no bytes is all zero: every row counts as blank,
+    // without scanning a buffer that a damaged header may have made huge.
+    const int32_t nLinesToRemove = nDataLen == 0 ? static_cast<int32_t>(header.cupsHeight)
+                                                 : CountBlankTail(imageBuffer, imageBytes, header.cupsHeight);
     const uint32_t rows = header.cupsHeight - static_cast<uint32_t>(nLinesToRemove);
     KORLALog("IMG WIDTH = %d, HEIGHT=%d", header.cupsWidth, header.cupsHeight);
     KORLALog("Image Parms is [ %d -- %d -- %d -- %d ]\n", imageBytes & 0xFF, imageBytes >> 8,

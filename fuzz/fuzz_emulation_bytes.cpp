@@ -1,0 +1,51 @@
+// The scan of a custom "EndDoc" value: the input becomes the text after
+// "Custom." in the queue PPD's default choice.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "RasterToKORLA.h"
+#include "const.h"
+#include "discard_printer_output.h"
+
+namespace {
+
+std::string ppdPath;
+
+// A PPD keyword holds no white space, colon or slash and ends at the line.
+std::string AsChoiceKeyword(const uint8_t* data, size_t size)
+{
+    std::string keyword(reinterpret_cast<const char*>(data), size);
+    keyword.erase(std::remove_if(keyword.begin(), keyword.end(),
+                                 [](char c) { return c <= ' ' || c == ':' || c == '/' || c == 0x7f; }),
+                  keyword.end());
+    return keyword;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    DiscardPrinterOutput();
+    ppdPath = "/tmp/korla-fuzz-emulation-" + std::to_string(getpid()) + ".ppd";
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FILE* file = fopen(ppdPath.c_str(), "w");
+    if (file == nullptr)
+        return 0;
+    fprintf(file,
+            "*PPD-Adobe: \"4.3\"\n*OpenUI *EndDoc: PickOne\n*DefaultEndDoc: Custom.%s\n"
+            "*EndDoc None: \"\"\n*CloseUI: *EndDoc\n",
+            AsChoiceKeyword(data, size).c_str());
+    fclose(file);
+
+    RasterToKORLA driver;
+    PpdHandle ppd(ppdOpenFile(ppdPath.c_str()));
+    if (ppd)
+        driver.ProcessEmulationCmd(PPD_CUSTOM_END_DOC, ppd.get());
+    return 0;
+}

@@ -1,0 +1,60 @@
+// Every option reader and finishing operation on an arbitrary PPD text.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "RasterToKORLA.h"
+#include "const.h"
+#include "discard_printer_output.h"
+
+namespace {
+
+const char* const NUMBER_OPTIONS[] = {
+    PPD_CASH_DRAWER_OPTION, PPD_CD1_TIME, PPD_CD2_TIME, PPD_CD1_OPEN, PPD_CD2_OPEN,
+    PPD_TOP_LOGO_JUSTIFICATION, PPD_TOP_LOGO_IMAGE, PPD_TOP_LOGO_AFTER_LINEFEED,
+    PPD_TOP_LOGO_BEFORE_LINEFEED, PPD_TOP_LOGO_QUALITY, PPD_BTM_LOGO_JUSTIFICATION,
+    PPD_BTM_LOGO_IMAGE, PPD_BTM_LOGO_AFTER_LINEFEED, PPD_BTM_LOGO_BEFORE_LINEFEED,
+    PPD_BTM_LOGO_QUALITY, PPD_LOGO_POSITION, PPD_FIRE_CASH_DRAWER, PPD_PAPER_CUT_OPTION,
+};
+
+const char* const TEXT_OPTIONS[] = {PPD_CUT_OPTION, PPD_CUSTOM_START_DOC, PPD_CUSTOM_END_DOC};
+
+std::string ppdPath;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    DiscardPrinterOutput();
+    ppdPath = "/tmp/korla-fuzz-" + std::to_string(getpid()) + ".ppd";
+    setenv("PPD", ppdPath.c_str(), 1);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FILE* file = fopen(ppdPath.c_str(), "wb");
+    if (file == nullptr)
+        return 0;
+    fwrite(data, 1, size, file);
+    fclose(file);
+
+    RasterToKORLA driver;
+    PpdHandle ppd(ppdOpenFile(ppdPath.c_str()));
+    if (ppd) {
+        for (const char* option : NUMBER_OPTIONS)
+            driver.GetOptionChoiceIndex(option, ppd.get());
+        for (const char* option : TEXT_OPTIONS)
+            driver.GetPrinterOption(option, ppd.get());
+        driver.ProcessEmulationCmd(PPD_CUSTOM_START_DOC, ppd.get());
+        driver.ProcessCashDrawerAtStartDoc(ppd.get());
+        driver.ProcessFireCashDrawerAtStartDoc(ppd.get());
+        driver.ProcessFireCashDrawerAtEndDoc(ppd.get());
+    }
+    driver.ProcessTopLogoOptions();
+    driver.ProcessBottomLogoOptions();
+    driver.ProcessCutPaperEachCopy();
+    driver.EndDoc();
+    return 0;
+}

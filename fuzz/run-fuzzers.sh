@@ -1,0 +1,66 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang and runs each for a set time on a
+# corpus seeded with real rasters, PPDs and byte strings.
+#
+#   fuzz/run-fuzzers.sh [SECONDS_PER_TARGET] [TARGET...]
+#
+# Corpora and any crash artefacts stay in build/fuzz/. Exits non-zero when a
+# target finds a crash, a leak or undefined behaviour.
+set -eu
+cd "$(dirname "$0")/.."
+
+seconds="${1:-60}"
+[ $# -gt 0 ] && shift
+targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes}"
+
+build=build/fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -DKORLA_FUZZ=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+
+corpus="$build/corpus"
+artifacts="$build/artifacts"
+mkdir -p "$artifacts"
+
+seed_filter_job() {
+    "$build/fuzz/make_raster_seeds" "$1"
+    # Rasters that CUPS's own filters make of the sample receipt with our PPD.
+    for size in X58MMY100MM X80MMY100MM; do
+        cupsfilter -p KORLA_tessa-300.ppd -m application/vnd.cups-raster -o PageSize=$size \
+            samples/receipt.txt >"$1/receipt-$size.ras" 2>/dev/null || true
+    done
+}
+
+seed_ppd_options() {
+    cp KORLA_tessa-300.ppd fuzz/all_options.ppd "$1/"
+}
+
+seed_emulation_bytes() {
+    printf '%s' '\x1b\x61\x1\x0a' >"$1/worked-example"
+    printf '%s' '\x1B\x74\x2' >"$1/capitals"
+    printf '%s' '\X1b\X40' >"$1/capital-x"
+    printf '%s' '\x1b\xZ1' >"$1/bad-token"
+}
+
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp"
+
+status=0
+for target in $targets; do
+    dir="$corpus/$target"
+    if [ ! -d "$dir" ]; then
+        mkdir -p "$dir"
+        "seed_${target#fuzz_}" "$dir"
+    fi
+    dict=""
+    [ "$target" = fuzz_ppd_options ] && dict="-dict=fuzz/ppd.dict"
+    echo "=== $target: $seconds s"
+    # A damaged raster header may announce a page of up to 2 GiB, which the
+    # filter allocates (lazily) before it finds the rows missing.
+    if ! "$build/fuzz/$target" $dict -max_total_time="$seconds" -timeout=30 \
+            -rss_limit_mb=4096 -malloc_limit_mb=4096 -print_final_stats=1 \
+            -artifact_prefix="$artifacts/$target-" "$dir" 2>"$build/$target.log"; then
+        status=1
+        tail -n 40 "$build/$target.log"
+    fi
+    grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$build/$target.log" || true
+done
+exit $status
