@@ -31,7 +31,7 @@ seed_filter_job() {
 }
 
 seed_ppd_options() {
-    cp KORLA_tessa-300.ppd fuzz/all_options.ppd "$1/"
+    cp KORLA_tessa-300.ppd tests/data/all_options.ppd "$1/"
 }
 
 seed_emulation_bytes() {

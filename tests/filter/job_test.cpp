@@ -1,6 +1,7 @@
 // Whole jobs through the real filter program: command line, input, exit
 // status, and the exact byte stream with its write boundaries.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "expected_bytes.h"
 #include "filter_runner.h"
@@ -271,6 +272,28 @@ TEST_F(JobTest, MemoryRunningOutDuringCaptureDropsThePages)
     Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.writes, expected);
+}
+#endif
+
+}  // namespace
+
+namespace {
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Memcheck watches the plain build (it cannot run beside the sanitizers).
+TEST_F(JobTest, MemcheckFindsNoLeakOrInvalidAccessInAJobWithEveryOption)
+{
+    if (access("/usr/bin/valgrind", X_OK) != 0)
+        GTEST_SKIP() << "valgrind is not installed";
+    std::vector<RasterPage> pages = NumberedPages(4);
+    pages.push_back(PageWithBlankTail(72, 100, 30));
+    FilterInvocation invocation{{"9", "u", "t", "2", "", Raster(pages)}, ALL_OPTIONS_PPD, ""};
+    invocation.launcher = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
+                           "--show-leak-kinds=definite,indirect,possible", "--errors-for-leak-kinds=definite,indirect,possible"};
+    const FilterRun memchecked = RunFilter(invocation);
+    EXPECT_EQ(memchecked.exitStatus, 0) << memchecked.errorOutput;
+    EXPECT_EQ(memchecked.errorOutput, "");
+    EXPECT_EQ(memchecked.writes, RunFilter({invocation.args, ALL_OPTIONS_PPD, ""}).writes);
 }
 #endif
 

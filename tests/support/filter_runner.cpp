@@ -19,6 +19,7 @@ struct PreparedExec {
     std::vector<char*> argv;
     std::vector<char*> envp;
     std::string inputPath;
+    std::string program;
     bool stdoutClosed;
     rlim_t addressSpaceLimit;
 };
@@ -36,7 +37,11 @@ PreparedExec Prepare(const FilterInvocation& invocation)
         exec.envp.push_back(env.data());
     exec.envp.push_back(nullptr);
 
-    exec.argv.push_back(const_cast<char*>("test-queue"));
+    for (const std::string& word : invocation.launcher)
+        exec.argv.push_back(const_cast<char*>(word.c_str()));
+    // The filter's own argv[0] is the queue name, as under CUPS.
+    exec.argv.push_back(const_cast<char*>(invocation.launcher.empty() ? "test-queue" : FILTER_BINARY));
+    exec.program = invocation.launcher.empty() ? FILTER_BINARY : invocation.launcher.front();
     for (const std::string& arg : invocation.args)
         exec.argv.push_back(const_cast<char*>(arg.c_str()));
     exec.argv.push_back(nullptr);
@@ -58,7 +63,7 @@ PreparedExec Prepare(const FilterInvocation& invocation)
         const rlimit limit = {exec.addressSpaceLimit, exec.addressSpaceLimit};
         setrlimit(RLIMIT_AS, &limit);
     }
-    execve(FILTER_BINARY, exec.argv.data(), exec.envp.data());
+    execve(exec.program.c_str(), exec.argv.data(), exec.envp.data());
     _exit(127);
 }
 

@@ -19,6 +19,7 @@ struct FilterInvocation {
     std::string input;              // file on standard input; empty means /dev/null
     bool stdoutClosed = false;      // run with descriptor 1 closed
     size_t addressSpaceLimit = 0;   // RLIMIT_AS for the filter; 0 leaves it alone
+    std::vector<std::string> launcher = {};  // a program that runs the filter, e.g. valgrind
 };
 
 FilterRun RunFilter(const FilterInvocation& invocation);
