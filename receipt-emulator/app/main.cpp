@@ -59,6 +59,10 @@ bool runListening(const app::Options& options, app::JobOutput& output)
 
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::fputs(app::kUsage, stdout);
+        return kClean;
+    }
     std::string error;
     const std::optional<app::Options> options = app::parseOptions(argc, argv, error);
     if (!options) {

@@ -15,8 +15,12 @@ void Canvas::growTo(int rows)
         clipped_ = true;
         rows = maxRows_;
     }
-    pixels_.reserve(std::size_t(std::max(rows, height())) * rowTemplate_.size());
-    while (height() < rows) pixels_.insert(pixels_.end(), rowTemplate_.begin(), rowTemplate_.end());
+    const int oldHeight = height();
+    if (rows <= oldHeight) return;
+    pixels_.resize(std::size_t(rows) * rowTemplate_.size());
+    for (int row = oldHeight; row < rows; ++row) {
+        std::copy(rowTemplate_.begin(), rowTemplate_.end(), pixels_.begin() + std::ptrdiff_t(row) * width());
+    }
 }
 
 void Canvas::fillRect(int x, int y, int w, int h, Colour colour)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 namespace {
 
@@ -175,6 +176,21 @@ TEST(PaperPicture, HostileImageHeaderAllocatesNoMoreThanItsData)
     const Picture picture = renderThroughPng(hex("1D 76 30 00 FF FF FF FF FF"));
     EXPECT_LE(picture.height, render::kDefaultMaxRows);
     EXPECT_EQ(picture.at(7, 0), kBlackPixel);
+}
+
+// Random jobs, biased towards command bytes, stay within the paper and the cap.
+TEST(PaperPicture, ArbitraryJobsStayInsideTheCanvas)
+{
+    std::mt19937 random(1234);
+    const Bytes alphabet = hex("1B 1D 1C 10 40 56 76 30 61 64 4A 70 50 3D 00 0A 41 01 02 FF");
+    for (int round = 0; round < 100; ++round) {
+        Bytes job(random() % 400);
+        for (std::uint8_t& byte : job) byte = random() % 4 ? alphabet[random() % alphabet.size()] : random() % 256;
+        const render::Canvas canvas = render::renderPaper(escpos::decode(job), {384, 3000});
+        ASSERT_EQ(canvas.width(), 384 + render::kMarginWidth);
+        ASSERT_GE(canvas.height(), 1);
+        ASSERT_LE(canvas.height(), 3000);
+    }
 }
 
 }  // namespace
