@@ -1,0 +1,30 @@
+// Command line of receipt-emulator.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+enum class Source { File, Tcp, Pty };
+
+struct Options {
+    Source source = Source::File;
+    std::string inputPath = "-";  // "-" is standard input
+    int tcpPort = 0;              // 0: the system picks a free port
+    std::string ptyLink;          // symlink to the pty slave, if wanted
+    int jobs = 0;                 // listen modes: stop after this many jobs; 0: no limit
+    double idleTimeoutSeconds = 0;  // listen modes: stop after this long without traffic; 0: never
+    std::string readyFile;        // listen modes: where to write the port or pty path
+    std::string pngPath;
+    std::string listingPath;      // "-" is standard output
+    std::string rawPath;
+    int paperWidth = 576;
+};
+
+extern const char* const kUsage;
+
+// Returns the options, or nothing with error saying what is wrong.
+std::optional<Options> parseOptions(int argc, const char* const argv[], std::string& error);
+
+}  // namespace app

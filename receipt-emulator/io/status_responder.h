@@ -1,0 +1,26 @@
+// Answers real-time status requests (DLE EOT n) as bytes stream in, the way
+// the printer does while it is still receiving a job.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace io {
+
+// Status byte of a ready printer: the two bits that are always set (0x10,
+// 0x02), and nothing that reports a fault, an open cover or missing paper.
+inline constexpr std::uint8_t kReadyStatus = 0x12;
+
+class StatusResponder {
+public:
+    // Returns the bytes to send back for this chunk; a request may be split
+    // across chunks.
+    std::vector<std::uint8_t> feed(const std::uint8_t* bytes, std::size_t count);
+
+private:
+    std::uint8_t beforeLast_ = 0;
+    std::uint8_t last_ = 0;
+};
+
+}  // namespace io

@@ -1,0 +1,39 @@
+// Turns decoded commands into a picture of the paper as it comes out of the
+// printer, with a grey margin on the right for notes.
+#pragma once
+
+#include "decoder/command.h"
+#include "render/canvas.h"
+
+#include <vector>
+
+namespace render {
+
+inline constexpr int kDotsPerInch = 203;
+inline constexpr int kDefaultMotionUnit = 180;  // 1/180 inch
+inline constexpr int kLineSpacingDots = kDotsPerInch / 6;
+inline constexpr int kMarginWidth = 256;
+inline constexpr int kDefaultMaxRows = 40000;  // about 5 m of paper
+
+// Font A sized text: the 5x7 font doubled in a 12 x 24 dot cell.
+inline constexpr int kTextScale = 2;
+inline constexpr int kTextCellWidth = 12;
+inline constexpr int kTextCellHeight = 24;
+
+// A stored logo is drawn as a box of this size (normal mode) since its
+// bitmap lives in the printer, not in the job.
+inline constexpr int kLogoBoxWidth = 256;
+inline constexpr int kLogoBoxHeight = 96;
+
+struct PaperOptions {
+    int paperWidth = 576;
+    int maxRows = kDefaultMaxRows;
+};
+
+// The paper occupies columns [0, paperWidth); the margin lies to its right.
+Canvas renderPaper(const std::vector<escpos::Command>& commands, const PaperOptions& options);
+
+// Dots the paper moves for n vertical motion units of 1/unit inch.
+int motionUnitsToDots(int n, int unit);
+
+}  // namespace render
