@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes}"
+targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder}"
 
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKORLA_FUZZ=ON >/dev/null
@@ -42,6 +42,17 @@ seed_emulation_bytes() {
 }
 
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp"
+
+seed_emulator_decoder() {
+    # What the filter sends for the sample receipt, plain and with every option.
+    cupsfilter -p KORLA_tessa-300.ppd -m application/vnd.cups-raster -o PageSize=X58MMY100MM \
+        samples/receipt.txt >"$1/receipt.ras" 2>/dev/null || true
+    for ppd in KORLA_tessa-300.ppd tests/data/all_options.ppd; do
+        PPD="$PWD/$ppd" "$build/filter/RasterToKPrinter" 1 fuzz receipt 2 "" "$1/receipt.ras" \
+            >"$1/job-$(basename "$ppd" .ppd).escpos" || true
+    done
+    rm -f "$1/receipt.ras"
+}
 
 status=0
 for target in $targets; do

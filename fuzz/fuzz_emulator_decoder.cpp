@@ -1,0 +1,17 @@
+// The receipt emulator on arbitrary bytes: decoding, the listing and the
+// picture of the paper (kept short so that each run stays quick).
+#include <cstdint>
+
+#include "decoder/decoder.h"
+#include "listing/listing.h"
+#include "render/paper_renderer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::vector<escpos::Command> commands = escpos::decode(data, size);
+    listing::formatListing(commands);
+    render::PaperOptions options;
+    options.maxRows = 2000;
+    render::renderPaper(commands, options);
+    return 0;
+}
