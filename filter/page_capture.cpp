@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -131,9 +130,10 @@ bool RasterToKORLA::CapturePage(cups_page_header2_t& header, cups_raster_t* ras,
     return true;
 }
 
-// Reads the page's rows into imageBuffer through an in-memory stream. On
-// success imageBuffer holds exactly the page's bytes and their count is
-// returned; on failure 0 is returned and imageBuffer keeps its zero bytes.
+// Reads the page's rows, each through imageRaw, into imageBuffer, which has
+// room for the whole page. On success imageBuffer holds exactly the page's
+// bytes and their count is returned; on failure 0 is returned and imageBuffer
+// is all zero bytes again.
 int RasterToKORLA::ExtractPrintDataFromRaster(cups_page_header2_t* header, cups_raster_t* ras)
 {
     if (ras == nullptr) {
@@ -145,32 +145,17 @@ int RasterToKORLA::ExtractPrintDataFromRaster(cups_page_header2_t* header, cups_
         return 0;
     }
 
-    char* streamBuffer = nullptr;
-    size_t bufSize = 0;
-    FILE* stream = open_memstream(&streamBuffer, &bufSize);
-    if (stream == nullptr) {
-        KORLALog("invalid job data\n");
-        return 0;
-    }
-
     const unsigned bytesPerLine = header->cupsBytesPerLine;
-    bool complete = true;
-    for (unsigned row = 0; row < header->cupsHeight && complete; ++row) {
+    size_t bufSize = 0;
+    for (unsigned row = 0; row < header->cupsHeight; ++row) {
         if (cupsRasterReadPixels(ras, reinterpret_cast<unsigned char*>(imageRaw), bytesPerLine) == 0) {
             KORLALog("CupsRasterReadPixels Failed %d  %s\n", errno, strerror(errno));
-            complete = false;
-        } else {
-            complete = fwrite(imageRaw, 1, bytesPerLine, stream) == bytesPerLine;
+            memset(imageBuffer, 0, bufSize);
+            return 0;
         }
+        memcpy(imageBuffer + bufSize, imageRaw, bytesPerLine);
+        bufSize += bytesPerLine;
     }
-    complete = (fclose(stream) == 0) && complete;
-    if (!complete) {
-        free(streamBuffer);
-        return 0;
-    }
-
-    free(imageBuffer);
-    imageBuffer = streamBuffer;
     KORLALog("The bufSize is %d\n", static_cast<int>(bufSize));
     return static_cast<int>(bufSize);
 }

@@ -1,0 +1,53 @@
+# shellcheck shell=sh
+# Shared by run-benchmark.sh and profile.sh, sourced from the top of the
+# repository: builds the benchmark's programs, writes the queue PPD and names
+# the jobs.
+
+build=build/bench
+work=out/bench
+
+build_bench() {
+    ./scripts/install-deps.sh
+    cmake -S . -B "$build" >/dev/null
+    cmake --build "$build" -j "$(nproc)" \
+        --target RasterToKPrinter raster_floor make_job measure dump_writes >/dev/null
+    mkdir -p "$work"
+}
+
+# The shipped PPD with every finishing option on, as lpadmin would store it:
+# both logos, both drawers pulsed before and after every copy, a cut after
+# every copy, custom bytes at the start and the end of the job. Exported as
+# PPD, where the filter looks for it.
+write_all_options_ppd() {
+    PPD="$PWD/$work/all-options.ppd"
+    export PPD
+    sed -e 's/^\*DefaultLogoPosition: .*/*DefaultLogoPosition: 3/' \
+        -e 's/^\*DefaultCashDrawer: .*/*DefaultCashDrawer: 3/' \
+        -e 's/^\*DefaultFireCashDrawer: .*/*DefaultFireCashDrawer: 1/' \
+        -e 's/^\*DefaultCashDrawerOpen\([12]\): .*/*DefaultCashDrawerOpen\1: 2/' \
+        -e 's/^\*DefaultExecutePaperCut: .*/*DefaultExecutePaperCut: 1/' \
+        -e 's/^\*DefaultStartDoc: .*/*DefaultStartDoc: Custom.\\x1b\\x61\\x1/' \
+        -e 's/^\*DefaultEndDoc: .*/*DefaultEndDoc: Custom.\\x1b\\x61\\x0\\x1b\\x64\\x3/' \
+        KORLA_tessa-300.ppd >"$PPD"
+}
+
+# Jobs: name, pages, rows per page, blank rows at the bottom, copies. The
+# receipts are one page each, so every page ends a copy and gets its cut and
+# drawer pulses; the tall page is a single receipt.
+# shellcheck disable=SC2034 # read by the scripts that source this file
+JOBS="1-page 1 1600 300 1
+10-pages 10 1600 300 10
+100-pages 100 1600 300 100
+1000-pages 1000 1600 300 1000
+60000-rows 1 60000 300 1"
+
+# The job's raster file, made on first use (make_job always writes the same
+# bytes for the same sizes).
+job_raster() {  # pages rows blank
+    raster="$work/job-$1x$2-$3.ras"
+    if [ ! -s "$raster" ]; then
+        "$build/bench/make_job" "$raster.part" "$1" "$2" "$3"
+        mv "$raster.part" "$raster"
+    fi
+    echo "$raster"
+}
