@@ -108,13 +108,13 @@ std::string PrinterListText(const std::string& proposal, const std::vector<std::
     return text + "Found Same Name Exist " + (found ? "1" : "0") + " \n";
 }
 
-std::string InstallerTest::CopyText() const
+std::string InstallerTest::CopyText(bool ppdCopied) const
 {
     const std::string machine = MachineName();
     const bool is64 = machine.find("x86_64") != std::string::npos;
+    const std::string ppdCopy = "'./KORLA_tessa-300.ppd' -> '" + cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd'\n";
     return "copy ppd file [KORLA_tessa-300.ppd]\n" + machine + "\n" +
-           (is64 ? "Machine type : 64bit\n" : "Machine type : 32bit\n") +
-           "'./KORLA_tessa-300.ppd' -> '" + cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd'\n" +
+           (is64 ? "Machine type : 64bit\n" : "Machine type : 32bit\n") + (ppdCopied ? ppdCopy : "") +
            "copy Filter file [RasterToKPrinter]\n" +
            "'./RasterToKPrinter' -> '" + cupsd_.serverBin() + "/filter/RasterToKPrinter'\n";
 }

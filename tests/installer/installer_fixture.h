@@ -33,8 +33,9 @@ protected:
     // What AddPrinter writes on its way, the summary before it included.
     std::string RegistrationText(const std::string& uri, const std::string& name,
                                  const std::string& status = "successful-ok") const;
-    // Both copy commands with their output, on this machine.
-    std::string CopyText() const;
+    // Both copy commands with their output, on this machine; cp writes
+    // nothing to standard output when the PPD is missing.
+    std::string CopyText(bool ppdCopied = true) const;
 
     // Checks that the server holds the queue with our PPD and that the
     // driver files were copied.

@@ -92,11 +92,17 @@ std::string StringOf(ipp_t* response, const char* attribute)
 
 PrivateCupsd::~PrivateCupsd()
 {
+    Stop();
+}
+
+void PrivateCupsd::Stop()
+{
     if (pid_ <= 0)
         return;
     kill(pid_, SIGTERM);
     int status = 0;
     waitpid(pid_, &status, 0);
+    pid_ = -1;
 }
 
 ::testing::AssertionResult PrivateCupsd::Start()

@@ -34,6 +34,8 @@ public:
 
     // Lays out the directories, starts cupsd and waits until it answers.
     ::testing::AssertionResult Start();
+    // Stops the server; its folders stay until the object goes.
+    void Stop();
 
     int port() const { return port_; }
     std::string serverBin() const { return root_ / "serverbin"; }
