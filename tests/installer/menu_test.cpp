@@ -9,6 +9,11 @@ struct MenuCase {
     int menusShown;  // all but the last end in "Not supported interface"
 };
 
+void PrintTo(const MenuCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class MenuTest : public InstallerTest, public ::testing::WithParamInterface<MenuCase> {};
 
 TEST_P(MenuTest, EndsWithExitByUser)

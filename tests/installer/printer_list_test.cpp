@@ -13,6 +13,11 @@ struct ListCase {
     const char* expectedQueue;
 };
 
+void PrintTo(const ListCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PrinterListTest : public InstallerTest, public ::testing::WithParamInterface<ListCase> {};
 
 TEST_P(PrinterListTest, NameIsMadeDistinct)

@@ -137,6 +137,11 @@ struct SettingsCase {
     const char* settings;  // as they appear in the device URI
 };
 
+void PrintTo(const SettingsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class SerialSettingsTest : public SerialTest, public ::testing::WithParamInterface<SettingsCase> {};
 
 TEST_P(SerialSettingsTest, MapsIntoDeviceUri)

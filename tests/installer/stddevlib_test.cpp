@@ -27,6 +27,11 @@ struct CutCase {
     std::optional<std::string> uri;
 };
 
+void PrintTo(const CutCase& c, std::ostream* os)
+{
+    *os << '"' << c.listing << '"';
+}
+
 class CutRuleTest : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(CutRuleTest, FindsUriOrNothing)

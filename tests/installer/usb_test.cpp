@@ -76,6 +76,11 @@ struct NoDeviceCase {
     std::string listing;
 };
 
+void PrintTo(const NoDeviceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class UsbNoDeviceTest : public UsbTest, public ::testing::WithParamInterface<NoDeviceCase> {};
 
 TEST_P(UsbNoDeviceTest, EndsWithThereIsNoDevice)
