@@ -109,6 +109,15 @@ bool ProbeForStatus(int fd)
     return false;
 }
 
+// Baud rate for a menu choice (1..8); any other choice gives 115200.
+int BaudRateOfChoice(int nChoice)
+{
+    static constexpr int BAUD_RATES[] = {115200, 57600, 38400, 19200, 14400, 9600, 4800, 2400};
+    if (nChoice < 1 || nChoice > 8)
+        return 115200;
+    return BAUD_RATES[nChoice - 1];
+}
+
 const char* FlowWord(int nFlowControl)
 {
     return nFlowControl == 2 ? "soft" : "hard";
@@ -124,14 +133,6 @@ const char* ParityWord(int nParity)
 }
 
 }  // namespace
-
-int BaudRateOfChoice(int nChoice)
-{
-    static constexpr int BAUD_RATES[] = {115200, 57600, 38400, 19200, 14400, 9600, 4800, 2400};
-    if (nChoice < 1 || nChoice > 8)
-        return 115200;
-    return BAUD_RATES[nChoice - 1];
-}
 
 int check_port_ttyUSB(const char* pszDevPath)
 {

@@ -12,6 +12,3 @@ int check_port_ttyUSB(const char* pszDevPath);
 
 // Builds the serial device URI and registers the queue. Returns 1 or 0.
 int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl);
-
-// Baud rate for a menu choice (1..8); any other choice gives 115200.
-int BaudRateOfChoice(int nChoice);

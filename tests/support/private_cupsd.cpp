@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
 #include <netinet/in.h>
@@ -107,34 +108,54 @@ void PrivateCupsd::Stop()
 
 ::testing::AssertionResult PrivateCupsd::Start()
 {
-    if (root_.path().empty())
-        return ::testing::AssertionFailure() << "cannot create a temporary directory";
-    port_ = FreeLoopbackPort();
-    if (port_ == 0 || !LayOut() || !WriteConfiguration())
+    if (root_.path().empty() || !LayOut())
         return ::testing::AssertionFailure() << "cannot lay out " << root_.path();
+    // The free port can be taken by someone else before cupsd binds it: try
+    // again on another one.
+    std::string failures;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        port_ = FreeLoopbackPort();
+        if (port_ == 0 || !WriteConfiguration())
+            return ::testing::AssertionFailure() << "cannot write the configuration in " << root_.path();
+        Launch();
+        if (WaitUntilAnswering())
+            return ::testing::AssertionSuccess();
+        Stop();
+        failures += "port " + std::to_string(port_) + ": " + ReadFile(root_ / "log/cupsd.out") +
+                    ReadFile(errorLog()) + "\n";
+    }
+    return ::testing::AssertionFailure() << "cupsd does not answer\n" << failures;
+}
 
+void PrivateCupsd::Launch()
+{
     const std::string log = root_ / "log/cupsd.out";
+    const std::string cupsdConf = serverRoot() + "/cupsd.conf";
+    const std::string filesConf = serverRoot() + "/cups-files.conf";
     pid_ = fork();
     if (pid_ == 0) {
-        freopen(log.c_str(), "w", stdout);
-        freopen(log.c_str(), "a", stderr);
-        execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (serverRoot() + "/cupsd.conf").c_str(), "-s",
-              (serverRoot() + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(out, 2);
+        execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", cupsdConf.c_str(), "-s", filesConf.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Wait for the server to answer; give up if it ends or takes far too long.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < deadline) {
+}
+
+// True once the server answers; false when it ends or takes far too long.
+bool PrivateCupsd::WaitUntilAnswering()
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
         if (Answers())
-            return ::testing::AssertionSuccess();
+            return true;
         int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_)
             pid_ = -1;
-            return ::testing::AssertionFailure() << "cupsd ended: " << ReadFile(log) << ReadFile(errorLog());
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return ::testing::AssertionFailure() << "cupsd does not answer on port " << port_;
+    return false;
 }
 
 bool PrivateCupsd::LayOut() const

@@ -60,6 +60,8 @@ public:
 
 private:
     bool LayOut() const;
+    void Launch();
+    bool WaitUntilAnswering();
     bool WriteConfiguration() const;
     bool Answers() const;
 
