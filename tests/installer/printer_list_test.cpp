@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "KORLA_tessa-300_ETHERNET_3"},
         // The count alone would name a queue that exists: the number is raised.
         ListCase{"CountNamesExistingQueue", {"KORLA_tessa-300_ETHERNET_1"}, "KORLA_tessa-300_ETHERNET_2"},
+        // The server takes queue names without regard to case.
+        ListCase{"CountNamesQueueInOtherCase",
+                 {"KORLA_tessa-300_ETHERNET", "korla_tessa-300_ethernet_1"},
+                 "KORLA_tessa-300_ETHERNET_2"},
         ListCase{"CountAndNextNameExisting",
                  {"KORLA_tessa-300_ETHERNET", "KORLA_tessa-300_ETHERNET_2", "KORLA_tessa-300_ETHERNET_3"},
                  "KORLA_tessa-300_ETHERNET_4"}),

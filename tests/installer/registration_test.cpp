@@ -15,7 +15,7 @@ protected:
     // Puts a "uname" that runs the given shell text ahead of the real one.
     std::map<std::string, std::optional<std::string>> WithUname(const std::string& body)
     {
-        WriteFile(tools_ / "uname", "#!/bin/sh\n" + body + "\n", 0755);
+        EXPECT_TRUE(WriteFile(tools_ / "uname", "#!/bin/sh\n" + body + "\n", 0755));
         return {{"PATH", tools_.path() + ":" + getenv("PATH")}};
     }
 
@@ -32,7 +32,7 @@ protected:
     TempDir tools_{"korla-tools-"};
 };
 
-// The part of the transcript from "AddPrinter 2 " to the status line.
+// The text from the first `from` up to the next `to` after it.
 std::string Between(const std::string& text, const std::string& from, const std::string& to)
 {
     const std::size_t begin = text.find(from);
