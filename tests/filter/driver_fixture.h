@@ -20,8 +20,8 @@ protected:
     // Writes the queue PPD with these options and names it in $PPD.
     void UsePpd(const std::vector<PpdOption>& options)
     {
-        WritePpd(dir.File("queue.ppd"), options);
-        setenv("PPD", dir.File("queue.ppd").c_str(), 1);
+        WritePpd((dir / "queue.ppd"), options);
+        setenv("PPD", (dir / "queue.ppd").c_str(), 1);
     }
 
     // Runs the operation and returns what it sent to the printer.

@@ -157,7 +157,7 @@ TEST_F(FinishingTest, LogoOptionsMissingFromThePpdAreSentAs0xFF)
 
 TEST_F(FinishingTest, LogosNeedAReadablePpd)
 {
-    setenv("PPD", dir.File("missing.ppd").c_str(), 1);
+    setenv("PPD", (dir / "missing.ppd").c_str(), 1);
     EXPECT_TRUE(Capture([](RasterToKORLA& d) { d.ProcessTopLogoOptions(); }).empty());
 }
 

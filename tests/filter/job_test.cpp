@@ -54,14 +54,14 @@ class JobTest : public ::testing::Test {
 protected:
     std::string Raster(const std::vector<RasterPage>& pages)
     {
-        WriteRaster(dir.File("job.ras"), pages, true);
-        return dir.File("job.ras");
+        WriteRaster((dir / "job.ras"), pages, true);
+        return (dir / "job.ras");
     }
 
     std::string Ppd(const std::vector<PpdOption>& options)
     {
-        WritePpd(dir.File("queue.ppd"), options);
-        return dir.File("queue.ppd");
+        WritePpd((dir / "queue.ppd"), options);
+        return (dir / "queue.ppd");
     }
 
     TempDir dir;
@@ -74,7 +74,7 @@ TEST_F(JobTest, WrongArgumentCountsAndUnreadableInputExitWithOneAndPrintNothing)
         {"1", "u", "t", "1"},
         {"1", "u", "t", "1", "", raster, "extra"},
         {},
-        {"1", "u", "t", "1", "", dir.File("no-such-file")},
+        {"1", "u", "t", "1", "", (dir / "no-such-file")},
     };
     for (const auto& args : commandLines) {
         const FilterRun run = RunFilter({args, Ppd({}), raster});
@@ -104,7 +104,7 @@ TEST_F(JobTest, ReadsTheRasterFromTheFileOrFromStandardInput)
 
 TEST_F(JobTest, WithoutAPpdOnlyTheSetUpIsSent)
 {
-    for (const std::string& ppd : {std::string(), dir.File("missing.ppd")}) {
+    for (const std::string& ppd : {std::string(), (dir / "missing.ppd")}) {
         const FilterRun run = RunFilter({JobArgs(1, Raster(NumberedPages(2))), ppd, ""});
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.writes, SetUpWrites());
@@ -115,12 +115,12 @@ TEST_F(JobTest, InputThatIsNotRasterGetsTheDocumentStartAndEndOnly)
 {
     const std::string ppd = Ppd({{"ExecutePaperCut", "0"}, {"PaperSource", "PartialCut"}});
     for (const char* content : {"", "%PDF-1.4 not a raster\n"}) {
-        FILE* file = fopen(dir.File("input").c_str(), "w");
+        FILE* file = fopen((dir / "input").c_str(), "w");
         fputs(content, file);
         fclose(file);
         Writes expected = SetUpWrites();
         Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
-        const FilterRun run = RunFilter({JobArgs(1, dir.File("input")), ppd, ""});
+        const FilterRun run = RunFilter({JobArgs(1, (dir / "input")), ppd, ""});
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.writes, expected) << content;
     }

@@ -47,8 +47,8 @@ protected:
 
     Writes PrintPages(const std::vector<RasterPage>& pages)
     {
-        WriteRaster(dir.File("job.ras"), pages, GetParam());
-        return PrintRasterFile(dir.File("job.ras"));
+        WriteRaster((dir / "job.ras"), pages, GetParam());
+        return PrintRasterFile((dir / "job.ras"));
     }
 };
 
@@ -86,12 +86,12 @@ TEST_P(PageCaptureTest, AStreamWithoutPagesPrintsNothing)
 TEST_P(PageCaptureTest, APageCutOffInsideItsRowsPrintsAsEmpty)
 {
     const std::vector<RasterPage> pages = {PageWithBlankTail(72, 40, 0), PageWithBlankTail(72, 400, 0)};
-    WriteRaster(dir.File("job.ras"), pages, GetParam());
-    const auto size = std::filesystem::file_size(dir.File("job.ras"));
-    ASSERT_EQ(truncate(dir.File("job.ras").c_str(), static_cast<off_t>(size) - 200), 0);
+    WriteRaster((dir / "job.ras"), pages, GetParam());
+    const auto size = std::filesystem::file_size((dir / "job.ras"));
+    ASSERT_EQ(truncate((dir / "job.ras").c_str(), static_cast<off_t>(size) - 200), 0);
 
     const Writes expected = Concat({PageWrites(72, 40, TrimmedImage(pages[0])), PageWrites(72, 0, "")});
-    EXPECT_EQ(PrintRasterFile(dir.File("job.ras")), expected);
+    EXPECT_EQ(PrintRasterFile((dir / "job.ras")), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Compression, PageCaptureTest, ::testing::Values(false, true),
@@ -101,7 +101,7 @@ class DamagedStreamTest : public PageCaptureTest {};
 
 TEST_F(DamagedStreamTest, InputThatIsNotRasterPrintsNothing)
 {
-    const std::string path = dir.File("text.txt");
+    const std::string path = dir / "text.txt";
     FILE* text = fopen(path.c_str(), "w");
     fputs("This is not a raster stream.\n", text);
     fclose(text);
@@ -114,7 +114,7 @@ TEST_F(DamagedStreamTest, AHeaderTooLargeForThePageCountsEndsTheCapture)
 {
     const RasterPage first = PageWithBlankTail(4, 3, 1);
     const RasterPage huge = {1u << 19, 1u << 16, {std::string(1u << 16, '\x55')}, 1u << 16};  // 4 GiB
-    const std::string path = dir.File("huge.ras");
+    const std::string path = dir / "huge.ras";
     WriteRaster(path, {first, huge, first}, false);
 
     EXPECT_EQ(PrintRasterFile(path), PageWrites(4, 3, TrimmedImage(first)));
@@ -135,8 +135,8 @@ TEST(RemoveLine, IsTrueOnlyForRowsWithoutInk)
 TEST(ExtractPrintData, WithoutAPageBufferCapturesNothing)
 {
     TempDir dir;
-    WriteRaster(dir.File("one.ras"), {PageWithBlankTail(4, 2, 0)}, false);
-    const int fd = open(dir.File("one.ras").c_str(), O_RDONLY);
+    WriteRaster((dir / "one.ras"), {PageWithBlankTail(4, 2, 0)}, false);
+    const int fd = open((dir / "one.ras").c_str(), O_RDONLY);
     cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_READ);
     cups_page_header2_t header;
     ASSERT_TRUE(cupsRasterReadHeader2(ras, &header));

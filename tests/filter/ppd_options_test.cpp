@@ -8,8 +8,8 @@ class PpdOptionsTest : public DriverTest {
 protected:
     PpdHandle Open(const std::vector<PpdOption>& options)
     {
-        WritePpd(dir.File("options.ppd"), options);
-        return PpdHandle(ppdOpenFile(dir.File("options.ppd").c_str()));
+        WritePpd((dir / "options.ppd"), options);
+        return PpdHandle(ppdOpenFile((dir / "options.ppd").c_str()));
     }
 };
 

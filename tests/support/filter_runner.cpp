@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,20 +65,13 @@ PreparedExec Prepare(const FilterInvocation& invocation)
     _exit(127);
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 }  // namespace
 
 FilterRun RunFilter(const FilterInvocation& invocation)
 {
     TempDir dir;
-    const std::string errorPath = dir.File("stderr");
+    const std::string errorPath = dir / "stderr";
     const int errorFd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
 
     const PreparedExec exec = Prepare(invocation);

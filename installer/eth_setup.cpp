@@ -1,0 +1,66 @@
+#include "eth_setup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console.h"
+#include "printer_list.h"
+#include "product.h"
+#include "registration.h"
+
+namespace {
+
+constexpr int DEFAULT_PORT = 6001;
+constexpr char RULE54[] = "======================================================";
+
+// The only check made on the address: it must hold at least three dots.
+bool HasAddressFormat(const char* pszAddress)
+{
+    int nDots = 0;
+    for (const char* pszDot = std::strchr(pszAddress, '.'); pszDot; pszDot = std::strchr(pszDot + 1, '.')) {
+        WriteLine("++++ step1 ");
+        std::printf("check ip format [%s]\n", pszDot);
+        ++nDots;
+    }
+    std::printf("++++ step2 cnt=%d\n", nDots);
+    return nDots > 2;
+}
+
+}  // namespace
+
+int setup_eth()
+{
+    int nPort = DEFAULT_PORT;
+    char szAddress[LARGE_SIZE] = {};
+    char szPrinterName[NAME_SIZE] = {};
+
+    WriteLine(RULE54);
+    WriteLine("Ethernet Install selected");
+    WriteLine(RULE54);
+    WritePrompt("\n\nEnter IP Address(ex> 192.168.1.254) : ");
+    ReadWord(szAddress, sizeof szAddress);
+    WritePrompt("\n\nEnter Port Number(Default:6001) : ");
+    ReadNumber(&nPort);
+    std::printf("Yours IP and port number: %s:%d \n", szAddress, nPort);
+
+    if (!HasAddressFormat(szAddress)) {
+        std::printf("Error> Invalid IP Address format [%s] \n", szAddress);
+        return 0;
+    }
+    std::snprintf(szPrinterName, sizeof szPrinterName, "%s_ETHERNET", PRODUCT_ID);
+    GetPrinterList(szPrinterName);
+    return AddEthPrinter(szAddress, nPort, szPrinterName);
+}
+
+int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName)
+{
+    char szDeviceUri[LARGE_SIZE] = {};
+    char szPrinterName[MID_SIZE] = {};
+    char szPpdName[MID_SIZE] = {};
+
+    std::snprintf(szDeviceUri, sizeof szDeviceUri, "socket://%s:%d", pszAddress, nPort);
+    std::snprintf(szPrinterName, sizeof szPrinterName, "%s", pszPrinterName);
+    std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
+    WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!");
+}

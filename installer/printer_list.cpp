@@ -1,0 +1,57 @@
+#include "printer_list.h"
+
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+#include <cups/cups.h>
+
+#include "product.h"
+
+namespace {
+
+// CUPS compares queue names without regard to case.
+bool IsQueueName(const char* pszName, int nDests, const cups_dest_t* pDests)
+{
+    for (int i = 0; i < nDests; ++i) {
+        if (strcasecmp(pDests[i].name, pszName) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Formats "<name>_<n>" starting from the match count; a name made from the
+// count alone could be a queue of its own (only "<name>_1" present), which
+// the registration would then silently reconfigure.
+void MakeSuffixedName(char* pszPrinterName, int nMatches, int nDests, const cups_dest_t* pDests)
+{
+    char szCandidate[NAME_SIZE];
+    int nSuffix = nMatches;
+    do {
+        std::snprintf(szCandidate, sizeof szCandidate, "%s_%d", pszPrinterName, nSuffix++);
+    } while (IsQueueName(szCandidate, nDests, pDests));
+    std::memset(pszPrinterName, 0, NAME_SIZE);
+    std::memcpy(pszPrinterName, szCandidate, std::strlen(szCandidate));
+}
+
+}  // namespace
+
+void GetPrinterList(char* pszPrinterName)
+{
+    cups_dest_t* pDests = nullptr;
+    const int nDests = cupsGetDests2(CUPS_HTTP_DEFAULT, &pDests);
+    std::printf("Number of printers found in the system is [%d], Given Name [%s]\n", nDests,
+                pszPrinterName);
+
+    int nMatches = 0;
+    for (int i = 0; i < nDests; ++i) {
+        std::printf("Printer name is [%s] \n", pDests[i].name);
+        if (std::strstr(pDests[i].name, pszPrinterName))
+            ++nMatches;
+    }
+    const bool bFound = nMatches > 0;
+    std::printf("Found Same Name Exist %d \n", bFound ? 1 : 0);
+    if (bFound)
+        MakeSuffixedName(pszPrinterName, nMatches, nDests, pDests);
+    cupsFreeDests(nDests, pDests);
+}

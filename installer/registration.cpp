@@ -1,0 +1,141 @@
+#include "registration.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <cups/cups.h>
+
+#include "console.h"
+#include "install_paths.h"
+#include "product.h"
+#include "stddevlib.h"
+
+char pszBuff2[1024];
+
+namespace {
+
+constexpr char LOCAL_SERVER[] = "localhost";
+constexpr char SOURCE_DIR[] = "./";
+
+enum machine_type_e { MT_UNDETERMINED, MT_64BIT, MT_32BIT };
+
+machine_type_e QueryMachineType()
+{
+    if (run_cmd("uname -m") != 0)
+        return MT_UNDETERMINED;
+    if (std::strstr(pszBuff2, "x86_64")) {
+        WriteLine("Machine type : 64bit");
+        return MT_64BIT;
+    }
+    WriteLine("Machine type : 32bit");
+    return MT_32BIT;
+}
+
+void AddRegistrationAttributes(ipp_t* pRequest, const char* pszPrinterName,
+                               const char* pszDeviceUri, const char* pszPpdName)
+{
+    char szPrinterUri[LARGE_SIZE];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, szPrinterUri, sizeof szPrinterUri, "ipp", nullptr,
+                     LOCAL_SERVER, 0, "/printers/%s", pszPrinterName);
+
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr, "us-ascii");
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_LANGUAGE, "attributes-natural-language", nullptr, "en");
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_URI, "device-uri", nullptr, pszDeviceUri);
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, szPrinterUri);
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, "ppd-name", nullptr, pszPpdName);
+    ippAddInteger(pRequest, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    ippAddBoolean(pRequest, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+}
+
+}  // namespace
+
+int run_cmd(const char* pszCmd)
+{
+    const ssize_t nRead = CaptureCommandOutput(pszCmd, pszBuff2, sizeof pszBuff2);
+    if (nRead < 0) {
+        std::printf("error1 [cmd : %s][%d:%s]\n", pszCmd, errno, std::strerror(errno));
+        return -1;
+    }
+    if (nRead == 0) {
+        std::printf("error2 [cmd:%s][%d:%s]\n", pszCmd, errno, std::strerror(errno));
+        return -1;
+    }
+    WriteLine(pszBuff2);
+    return 0;
+}
+
+bool CopyDriverFiles()
+{
+    char szCommand[MID_SIZE] = {};
+
+    std::printf("copy ppd file [%s.ppd]\n", PRODUCT_ID);
+    const machine_type_e eMachineType = QueryMachineType();
+    std::snprintf(szCommand, sizeof szCommand, "\\cp -vf %s%s.ppd %s", SOURCE_DIR, PRODUCT_ID,
+                  ModelTargetDir().c_str());
+    RunShell(szCommand);
+
+    std::printf("copy Filter file [%s]\n", FILTER_NAME);
+    if (eMachineType == MT_UNDETERMINED) {
+        WritePrompt("Error> Machine type is unkown.");
+        return true;
+    }
+    std::memset(szCommand, 0, sizeof szCommand);
+    std::snprintf(szCommand, sizeof szCommand, "\\cp -vf %s%s %s", SOURCE_DIR, FILTER_NAME,
+                  FilterTargetDir().c_str());
+    RunShell(szCommand);
+    return true;
+}
+
+int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName)
+{
+    WriteLine("AddPrinter 1 ");
+    if (!*pszPrinterName || !*pszDeviceUri || !*pszPpdName) {
+        WriteLine("Error> Invalid arguments for Addprinter");
+        return 0;
+    }
+    WriteLine("AddPrinter 2 ");
+    CopyDriverFiles();
+
+    ipp_t* pRequest = ippNew();
+    if (!pRequest) {
+        WriteLine("Error> Invalid IPP request");
+        return 0;
+    }
+    // Same connection as httpConnectEncrypt makes: any address family,
+    // blocking, 30-second connect timeout.
+    const http_encryption_t eEncryption = cupsEncryption();
+    http_t* pHttp = httpConnect2(LOCAL_SERVER, ippPort(), nullptr, AF_UNSPEC, eEncryption, 1,
+                                 30000, nullptr);
+    if (!pHttp) {
+        ippDelete(pRequest);
+        WriteLine("Error> http connection failed");
+        return 0;
+    }
+    ippSetOperation(pRequest, IPP_OP_CUPS_ADD_MODIFY_PRINTER);
+    ippSetRequestId(pRequest, 1);
+    AddRegistrationAttributes(pRequest, pszPrinterName, pszDeviceUri, pszPpdName);
+
+    ippDelete(cupsDoRequest(pHttp, pRequest, "/"));
+    std::printf("Add Printer status [%s]\n", cupsLastErrorString());
+    const ipp_status_t eStatus = cupsLastError();
+    httpClose(pHttp);
+    return eStatus == IPP_STATUS_OK ? 1 : 0;
+}
+
+void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterName,
+                              const char* pszPpdName)
+{
+    std::printf("URI : [%s] \n", pszDeviceUri);
+    std::printf("PRT_NAME : [%s] \n", pszPrinterName);
+    std::printf("PPD : [%s] \n", pszPpdName);
+}
+
+int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri,
+                        const char* pszPpdName, const char* pszFailureText)
+{
+    const int nResult = AddPrinter(pszPrinterName, pszDeviceUri, pszPpdName);
+    WriteLine(nResult == 1 ? "Printer added successfuly" : pszFailureText);
+    return nResult;
+}

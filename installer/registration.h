@@ -1,0 +1,26 @@
+// Driver installation and queue registration, where every set-up ends.
+#pragma once
+
+// Output of the last command run by run_cmd: at most 1023 bytes and a zero.
+extern char pszBuff2[1024];
+
+// Runs pszCmd through the shell, captures the start of its output in pszBuff2
+// and writes it as a line. Returns 0 when output was captured, -1 otherwise.
+int run_cmd(const char* pszCmd);
+
+// Copies the PPD and the filter from the current directory into the CUPS
+// directories. Failed copies show only in the copy command's own messages.
+bool CopyDriverFiles();
+
+// Copies the driver files and registers the queue with the local CUPS server
+// by a CUPS-Add-Modify-Printer request. Returns 1 when the server answered
+// successful-ok, 0 otherwise.
+int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName);
+
+// Writes the device URI, queue name and PPD name about to be registered.
+void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterName,
+                              const char* pszPpdName);
+
+// AddPrinter, then "Printer added successfuly" on success or pszFailureText.
+int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri,
+                        const char* pszPpdName, const char* pszFailureText);

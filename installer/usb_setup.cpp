@@ -1,0 +1,42 @@
+#include "usb_setup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console.h"
+#include "product.h"
+#include "registration.h"
+#include "stddevlib.h"
+
+int setup_usb()
+{
+    WriteLine("=============================================");
+    WritePrompt("USB install selected.");
+    WriteLine("=============================================");
+    return AddUsbPrinter();
+}
+
+int AddUsbPrinter()
+{
+    char szDeviceUri[LARGE_SIZE] = {};
+    char szPrinterName[MID_SIZE] = {};
+    char szPpdName[MID_SIZE] = {};
+
+    WriteLine("Start Add usb printer ");
+    if (const char* pszDevice = _stdget_usbdev_i())
+        std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", pszDevice);
+    if (!*szDeviceUri) {
+        WriteLine("Error> installation failed");
+        return 0;
+    }
+    // Always the same queue: a second installation modifies it.
+    std::snprintf(szPrinterName, sizeof szPrinterName, "%s_USB", PRODUCT_ID);
+    std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
+    WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
+
+    if (!std::strstr(szDeviceUri, MODEL_WORD)) {
+        std::printf("Error> Invalid printer is connected [%s]!!\n", szDeviceUri);
+        return 0;
+    }
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!");
+}

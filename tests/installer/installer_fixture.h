@@ -1,0 +1,47 @@
+// Runs printer-install as a child process against a private cupsd, from a
+// working folder that holds a test PPD and a stand-in filter, and builds the
+// texts that the installer is expected to write.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "private_cupsd.h"
+#include "temp_dir.h"
+
+constexpr char QUEUE_PPD_NICKNAME[] = "Installer Test Receipt PPD";
+
+// The menu up to and including its prompt.
+std::string MenuText();
+// "Number of printers found ..." through "Found Same Name Exist ...", for a
+// proposed name and the queues that exist, in the server's order.
+std::string PrinterListText(const std::string& proposal, const std::vector<std::string>& existing);
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Runs the installer with the answers on its standard input.
+    ChildResult RunInstaller(const std::string& answers,
+                             const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
+
+    // What AddPrinter writes on its way, the summary before it included.
+    std::string RegistrationText(const std::string& uri, const std::string& name,
+                                 const std::string& status = "successful-ok") const;
+    // Both copy commands with their output, on this machine; cp writes
+    // nothing to standard output when the PPD is missing.
+    std::string CopyText(bool ppdCopied = true) const;
+
+    // Checks that the server holds the queue with our PPD and that the
+    // driver files were copied.
+    void ExpectRegistered(const std::string& name, const std::string& uri) const;
+
+    PrivateCupsd cupsd_;
+    TempDir work_{"korla-install-"};
+    std::string installer_;
+};

@@ -1,0 +1,135 @@
+// USB set-up with stand-in usb backends that print listings of our own.
+#include "installer_fixture.h"
+
+namespace {
+
+constexpr char QUEUE[] = "KORLA_tessa-300_USB";
+constexpr char PRINTER_URI[] = "usb://Korla/Tessa-300?serial=A100";
+constexpr char PRINTER_LINE[] =
+    "direct usb://Korla/Tessa-300?serial=A100 \"Korla Tessa-300\" \"Korla Tessa-300 USB\" "
+    "\"MFG:Korla;MDL:Tessa-300;CMD:ESC/POS;\" \"\"\n";
+constexpr char OTHER_LINE[] =
+    "direct usb://Acme/Label-100?serial=B200 \"Acme Label-100\" \"Acme Label-100 USB\" \"MFG:Acme;\" \"\"\n";
+
+std::string UsbDialogue()
+{
+    return MenuText() +
+           "=============================================\n"
+           "USB install selected.=============================================\n"
+           "Start Add usb printer \n";
+}
+
+constexpr char FAILURE[] = "Install Fail!.\nCheck Connection USB Cable or Printer Power.\n";
+
+class UsbTest : public InstallerTest {
+protected:
+    // A usb backend that prints the listing as it is.
+    void UseListing(const std::string& listing)
+    {
+        ASSERT_TRUE(WriteFile(work_ / "listing", listing));
+        ASSERT_TRUE(cupsd_.InstallBackend("usb", "#!/bin/sh\nexec cat '" + work_ / "listing" + "'\n"));
+    }
+
+    std::string Success(const std::string& listing) const
+    {
+        return UsbDialogue() + listing + "\n" + "\nConnected Dev Name : [" + PRINTER_URI + "]\n" +
+               RegistrationText(PRINTER_URI, QUEUE) + "Printer added successfuly\nInstall Success!.\n";
+    }
+};
+
+TEST_F(UsbTest, RegistersFirstDirectDeviceOfTheModel)
+{
+    const std::string listing = std::string(PRINTER_LINE) + OTHER_LINE;
+    UseListing(listing);
+    const ChildResult run = RunInstaller("3\n");
+    EXPECT_EQ(0, run.exitStatus);
+    EXPECT_EQ(Success(listing), run.out);
+    ExpectRegistered(QUEUE, PRINTER_URI);
+}
+
+TEST_F(UsbTest, OtherModelFirstIsRefused)
+{
+    const std::string listing = std::string(OTHER_LINE) + PRINTER_LINE;
+    UseListing(listing);
+    const ChildResult run = RunInstaller("3\n");
+    const std::string other = "usb://Acme/Label-100?serial=B200";
+    EXPECT_EQ(UsbDialogue() + listing + "\n\nConnected Dev Name : [" + other + "]\n" + "URI : [" + other +
+                  "] \nPRT_NAME : [KORLA_tessa-300_USB] \nPPD : [KORLA_tessa-300.ppd] \n" +
+                  "Error> Invalid printer is connected [" + other + "]!!\n" + FAILURE,
+              run.out);
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+    EXPECT_EQ("", ReadFile(cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd"));
+}
+
+TEST_F(UsbTest, ModelWordInOtherCaseDoesNotMatch)
+{
+    UseListing("direct usb://Korla/TESSA-300?serial=A100 \"Korla\" \"\"\n");
+    const ChildResult run = RunInstaller("3\n");
+    EXPECT_NE(std::string::npos,
+              run.out.find("Error> Invalid printer is connected [usb://Korla/TESSA-300?serial=A100]!!\n"))
+        << run.out;
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
+struct NoDeviceCase {
+    const char* name;
+    std::string listing;
+};
+
+void PrintTo(const NoDeviceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class UsbNoDeviceTest : public UsbTest, public ::testing::WithParamInterface<NoDeviceCase> {};
+
+TEST_P(UsbNoDeviceTest, EndsWithThereIsNoDevice)
+{
+    const std::string& listing = GetParam().listing;
+    UseListing(listing);
+    const ChildResult run = RunInstaller("3\n");
+    // Only the first 4095 bytes of the listing are captured and shown.
+    EXPECT_EQ(UsbDialogue() + listing.substr(0, 4095) + "\n" + "There is no device.\nError> installation failed\n" + FAILURE,
+              run.out);
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
+std::string Filler(std::size_t size)
+{
+    std::string text;
+    while (text.size() < size)
+        text += "network socket \"Unknown\" \"AppSocket/HP JetDirect\"\n";
+    return text.substr(0, size);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Listings, UsbNoDeviceTest,
+    ::testing::Values(
+        NoDeviceCase{"NoDirectDevice", Filler(200)},
+        NoDeviceCase{"NoUsbAfterDirect", "direct serial:/dev/ttyS0?baud=115200 \"Serial Port #1\"\n"},
+        NoDeviceCase{"NoSpaceAndQuoteAfterUsb", "direct usb://Korla/Tessa-300?serial=A100\n"},
+        NoDeviceCase{"DirectAtTheVeryEnd", Filler(4089) + "direct"},
+        NoDeviceCase{"DirectDeviceBeyond4095Bytes", Filler(4095) + PRINTER_LINE},
+        NoDeviceCase{"DeviceEndBeyond4095Bytes", Filler(4060) + PRINTER_LINE}),
+    [](const ::testing::TestParamInfo<NoDeviceCase>& info) { return std::string(info.param.name); });
+
+TEST_F(UsbTest, SilentBackendIsAShellCommandError)
+{
+    ASSERT_TRUE(cupsd_.InstallBackend("usb", "#!/bin/sh\nexit 0\n"));
+    const ChildResult run = RunInstaller("3\n");
+    EXPECT_EQ(UsbDialogue() + "shell command errorError> installation failed\n" + FAILURE, run.out);
+}
+
+TEST_F(UsbTest, SecondInstallationModifiesTheSameQueue)
+{
+    UseListing(PRINTER_LINE);
+    ASSERT_EQ(Success(PRINTER_LINE), RunInstaller("3\n").out);
+    const std::string moved = "direct usb://Korla/Tessa-300?serial=C300 \"Korla Tessa-300\" \"\"\n";
+    UseListing(moved);
+    const ChildResult second = RunInstaller("3\n");
+    EXPECT_NE(std::string::npos, second.out.find("Install Success!.\n")) << second.out;
+    EXPECT_EQ(std::vector<std::string>{QUEUE}, cupsd_.QueueNames());
+    ExpectRegistered(QUEUE, "usb://Korla/Tessa-300?serial=C300");
+}
+
+}  // namespace

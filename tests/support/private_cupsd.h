@@ -1,0 +1,71 @@
+// A private CUPS server for tests: its own configuration, spool, logs and
+// state in a temporary directory, listening on a free 127.0.0.1 port. It never
+// touches the machine's own CUPS server, queues or /etc/cups.
+//
+// Its ServerBin and DataDir are folders of their own that hold symbolic links
+// to the system's backends, filters, daemons and data, so that a test can add
+// or replace a filter or a backend without touching the system. The model
+// folder of DataDir starts empty.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+struct QueueState {
+    std::string deviceUri;
+    std::string makeAndModel;  // from the queue's PPD (*NickName)
+    bool acceptingJobs = false;
+    int state = 0;             // printer-state: 3 idle, 4 processing, 5 stopped
+};
+
+class PrivateCupsd {
+public:
+    PrivateCupsd() = default;
+    ~PrivateCupsd();  // stops the server and removes its directory
+    PrivateCupsd(const PrivateCupsd&) = delete;
+    PrivateCupsd& operator=(const PrivateCupsd&) = delete;
+
+    // Lays out the directories, starts cupsd and waits until it answers.
+    ::testing::AssertionResult Start();
+    // Stops the server; its folders stay until the object goes.
+    void Stop();
+
+    int port() const { return port_; }
+    std::string serverBin() const { return root_ / "serverbin"; }
+    std::string dataDir() const { return root_ / "data"; }
+    std::string serverRoot() const { return root_ / "etc"; }
+    std::string errorLog() const { return root_ / "log/error_log"; }
+
+    // What a child needs to talk to this server and find its folders:
+    // CUPS_SERVER, IPP_PORT, CUPS_SERVERBIN, CUPS_DATADIR and CUPS_SERVERROOT
+    // (so that libcups reads no client.conf or lpoptions of the machine).
+    std::map<std::string, std::optional<std::string>> ClientEnvironment() const;
+
+    // Replaces (or adds) a backend with an executable script of our own.
+    bool InstallBackend(const std::string& name, const std::string& script) const;
+
+    // Adds a raw queue (no PPD) with the given device URI.
+    bool AddRawQueue(const std::string& name, const std::string& deviceUri) const;
+    // Names of all queues, as the server lists them.
+    std::vector<std::string> QueueNames() const;
+    // The queue's attributes, or nothing when the server does not know it.
+    std::optional<QueueState> Queue(const std::string& name) const;
+
+private:
+    bool LayOut() const;
+    void Launch();
+    bool WaitUntilAnswering();
+    bool WriteConfiguration() const;
+    bool Answers() const;
+
+    TempDir root_{"korla-cupsd-"};
+    int port_ = 0;
+    pid_t pid_ = -1;
+};
