@@ -47,6 +47,10 @@ void AddRegistrationAttributes(ipp_t* pRequest, const char* pszPrinterName,
     ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, "ppd-name", nullptr, pszPpdName);
     ippAddInteger(pRequest, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
     ippAddBoolean(pRequest, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+    // The filter prints each page of the stream once and tells copies apart
+    // only by their count, so the queue must hand it collated copies
+    // (1, 2, 1, 2) rather than CUPS's default (1, 1, 2, 2).
+    ippAddBoolean(pRequest, IPP_TAG_PRINTER, "collate-default", 1);
 }
 
 }  // namespace

@@ -133,6 +133,7 @@ void InstallerTest::ExpectRegistered(const std::string& name, const std::string&
     EXPECT_EQ(uri, queue->deviceUri);
     EXPECT_EQ(QUEUE_PPD_NICKNAME, queue->makeAndModel);
     EXPECT_TRUE(queue->acceptingJobs);
+    EXPECT_TRUE(queue->collateByDefault);
     EXPECT_EQ(3, queue->state);
     EXPECT_EQ(PPD_TEXT, ReadFile(cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd"));
     const std::string filter = cupsd_.serverBin() + "/filter/RasterToKPrinter";

@@ -279,6 +279,7 @@ std::optional<QueueState> PrivateCupsd::Queue(const std::string& name) const
         state->deviceUri = StringOf(response, "device-uri");
         state->makeAndModel = StringOf(response, "printer-make-and-model");
         state->acceptingJobs = ippGetBoolean(ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN), 0);
+        state->collateByDefault = ippGetBoolean(ippFindAttribute(response, "collate-default", IPP_TAG_BOOLEAN), 0);
         state->state = ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0);
     }
     ippDelete(response);

@@ -22,6 +22,7 @@ struct QueueState {
     std::string deviceUri;
     std::string makeAndModel;  // from the queue's PPD (*NickName)
     bool acceptingJobs = false;
+    bool collateByDefault = false;  // collate-default
     int state = 0;             // printer-state: 3 idle, 4 processing, 5 stopped
 };
 
