@@ -5,6 +5,7 @@
 #define KORLA_FUZZ_DISCARD_PRINTER_OUTPUT_H
 
 #include <fcntl.h>
+#include <string>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -23,6 +24,12 @@ inline int MemoryFile(const char* name, const void* data, size_t size)
     if (fd >= 0 && write(fd, data, size) == static_cast<ssize_t>(size))
         lseek(fd, 0, SEEK_SET);
     return fd;
+}
+
+// The path by which code that opens files by name reaches a memory file.
+inline std::string MemoryFilePath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
 }
 
 #endif

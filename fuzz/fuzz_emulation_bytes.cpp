@@ -2,7 +2,6 @@
 // "Custom." in the queue PPD's default choice.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "RasterToKORLA.h"
@@ -10,8 +9,6 @@
 #include "discard_printer_output.h"
 
 namespace {
-
-std::string ppdPath;
 
 // A PPD keyword holds no white space, colon or slash and ends at the line.
 std::string AsChoiceKeyword(const uint8_t* data, size_t size)
@@ -28,24 +25,21 @@ std::string AsChoiceKeyword(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     DiscardPrinterOutput();
-    ppdPath = "/tmp/korla-fuzz-emulation-" + std::to_string(getpid()) + ".ppd";
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FILE* file = fopen(ppdPath.c_str(), "w");
-    if (file == nullptr)
+    const std::string text = "*PPD-Adobe: \"4.3\"\n*OpenUI *EndDoc: PickOne\n*DefaultEndDoc: Custom." +
+                             AsChoiceKeyword(data, size) + "\n*EndDoc None: \"\"\n*CloseUI: *EndDoc\n";
+    const int fd = MemoryFile("ppd", text.data(), text.size());
+    if (fd < 0)
         return 0;
-    fprintf(file,
-            "*PPD-Adobe: \"4.3\"\n*OpenUI *EndDoc: PickOne\n*DefaultEndDoc: Custom.%s\n"
-            "*EndDoc None: \"\"\n*CloseUI: *EndDoc\n",
-            AsChoiceKeyword(data, size).c_str());
-    fclose(file);
 
     RasterToKORLA driver;
-    PpdHandle ppd(ppdOpenFile(ppdPath.c_str()));
+    PpdHandle ppd(ppdOpenFile(MemoryFilePath(fd).c_str()));
     if (ppd)
         driver.ProcessEmulationCmd(PPD_CUSTOM_END_DOC, ppd.get());
+    close(fd);
     return 0;
 }

@@ -1,6 +1,5 @@
 // Every option reader and finishing operation on an arbitrary PPD text.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -20,25 +19,21 @@ const char* const NUMBER_OPTIONS[] = {
 
 const char* const TEXT_OPTIONS[] = {PPD_CUT_OPTION, PPD_CUSTOM_START_DOC, PPD_CUSTOM_END_DOC};
 
-std::string ppdPath;
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     DiscardPrinterOutput();
-    ppdPath = "/tmp/korla-fuzz-" + std::to_string(getpid()) + ".ppd";
-    setenv("PPD", ppdPath.c_str(), 1);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FILE* file = fopen(ppdPath.c_str(), "wb");
-    if (file == nullptr)
+    const int fd = MemoryFile("ppd", data, size);
+    if (fd < 0)
         return 0;
-    fwrite(data, 1, size, file);
-    fclose(file);
+    const std::string ppdPath = MemoryFilePath(fd);
+    setenv("PPD", ppdPath.c_str(), 1);
 
     RasterToKORLA driver;
     PpdHandle ppd(ppdOpenFile(ppdPath.c_str()));
@@ -56,5 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     driver.ProcessBottomLogoOptions();
     driver.ProcessCutPaperEachCopy();
     driver.EndDoc();
+    close(fd);
     return 0;
 }

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder}"
+targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut}"
 
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKORLA_FUZZ=ON >/dev/null
@@ -52,6 +52,13 @@ seed_emulator_decoder() {
             >"$1/job-$(basename "$ppd" .ppd).escpos" || true
     done
     rm -f "$1/receipt.ras"
+}
+
+seed_usb_uri_cut() {
+    printf '%s\n' 'direct usb://KORLA/Tessa-300?serial=A1B2C3 "KORLA Tessa-300" "KORLA Tessa-300 USB" "MFG:KORLA;MDL:Tessa-300;" ""' >"$1/printer"
+    printf '%s\n' 'network socket "Unknown" "AppSocket/HP JetDirect"' \
+        'direct usb://Other/Model%20X?serial=9 "Other Model X" "" "" ""' >"$1/two-lines"
+    printf '%s' 'direct usb://cut-off-listing' >"$1/no-quote"
 }
 
 status=0
