@@ -1,11 +1,17 @@
 #!/bin/sh
-# Installs what is missing, builds everything and runs every test: once in a
-# plain build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then a short run of every fuzz target (FUZZ_SECONDS each, 0 to skip).
+# Installs what is missing, runs every fuzz target briefly (FUZZ_SECONDS
+# each, 0 to skip), then builds everything and runs every test: once in a
+# plain build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
+
+fuzz_seconds="${FUZZ_SECONDS:-30}"
+if [ "$fuzz_seconds" -gt 0 ]; then
+    echo "=== fuzzing, $fuzz_seconds s per target ==="
+    ./fuzz/run-fuzzers.sh "$fuzz_seconds"
+fi
 
 jobs=$(nproc)
 for variant in plain sanitize; do
@@ -18,9 +24,3 @@ for variant in plain sanitize; do
     echo "=== $variant tests ==="
     ctest --test-dir "$dir" -j "$jobs" --output-on-failure
 done
-
-fuzz_seconds="${FUZZ_SECONDS:-30}"
-if [ "$fuzz_seconds" -gt 0 ]; then
-    echo "=== fuzzing, $fuzz_seconds s per target ==="
-    ./fuzz/run-fuzzers.sh "$fuzz_seconds"
-fi
