@@ -102,9 +102,11 @@ TEST_F(JobTest, ReadsTheRasterFromTheFileOrFromStandardInput)
     EXPECT_EQ(fromFile.errorOutput + fromStdin.errorOutput, "");
 }
 
-TEST_F(JobTest, WithoutAPpdOnlyTheSetUpIsSent)
+TEST_F(JobTest, WithoutAReadablePpdOnlyTheSetUpIsSent)
 {
-    for (const std::string& ppd : {std::string(), (dir / "missing.ppd")}) {
+    WriteFile(dir / "garbage.ppd", "This is not a PPD file.\n\x01\x02\xff\n");
+    // Unset, missing, a directory (unreadable as a file even for root), garbage.
+    for (const std::string& ppd : {std::string(), dir / "missing.ppd", dir.path(), dir / "garbage.ppd"}) {
         const FilterRun run = RunFilter({JobArgs(1, Raster(NumberedPages(2))), ppd, ""});
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.writes, SetUpWrites());

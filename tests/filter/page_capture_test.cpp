@@ -120,6 +120,33 @@ TEST_F(DamagedStreamTest, AHeaderTooLargeForThePageCountsEndsTheCapture)
     EXPECT_EQ(PrintRasterFile(path), PageWrites(4, 3, TrimmedImage(first)));
 }
 
+// A header that libcups refuses (no width) or one that is cut off ends the
+// capture like the end of the stream.
+TEST_F(DamagedStreamTest, ARefusedOrTruncatedHeaderEndsTheCapture)
+{
+    const RasterPage first = PageWithBlankTail(4, 3, 1);
+    const RasterPage zeroWidth = {0, 0, {}, 2};  // libcups's writer cannot write its rows
+    const Writes expected = PageWrites(4, 3, TrimmedImage(first));
+
+    WriteRaster(dir / "refused.ras", {first, zeroWidth, first}, false);
+    EXPECT_EQ(PrintRasterFile(dir / "refused.ras"), expected);
+
+    // Sync word, first header and first page, then half of the second header.
+    WriteRaster(dir / "cut.ras", {first, first}, false);
+    const off_t secondHeader = 4 + sizeof(cups_page_header2_t) + 4 * 4;
+    ASSERT_EQ(truncate((dir / "cut.ras").c_str(), secondHeader + 900), 0);
+    EXPECT_EQ(PrintRasterFile(dir / "cut.ras"), expected);
+}
+
+// The rows go out as the stream carries them: a row size that disagrees with
+// the width is taken as it stands, the width is only recorded.
+TEST_F(DamagedStreamTest, RowsAreSentAtTheirOwnSizeWhateverTheWidthSays)
+{
+    const RasterPage rowSizeDisagrees = {64, 9, {InkRow(9, 1), InkRow(9, 2), BlankRow(9)}};
+    WriteRaster(dir / "odd.ras", {rowSizeDisagrees}, false);
+    EXPECT_EQ(PrintRasterFile(dir / "odd.ras"), PageWrites(9, 2, TrimmedImage(rowSizeDisagrees)));
+}
+
 TEST(RemoveLine, IsTrueOnlyForRowsWithoutInk)
 {
     const std::string blank(9, '\0');

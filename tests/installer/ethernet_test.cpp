@@ -57,6 +57,17 @@ TEST_F(EthernetTest, EndOfInputAtPortGivesDefault)
     ExpectRegistered(QUEUE, "socket://127.0.0.1:6001");
 }
 
+TEST_F(EthernetTest, EndOfInputAtTheAddressIsRefused)
+{
+    const ChildResult run = RunInstaller("4\n");
+    EXPECT_EQ(EthernetDialogue(":6001") +
+                  "++++ step2 cnt=0\n"
+                  "Error> Invalid IP Address format [] \n"
+                  "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n",
+              run.out);
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
 TEST_F(EthernetTest, AddressWithTooFewDotsIsRefused)
 {
     const ChildResult run = RunInstaller("4\n192.168.1\n9100\n");

@@ -120,6 +120,16 @@ TEST_F(UsbTest, SilentBackendIsAShellCommandError)
     EXPECT_EQ(UsbDialogue() + "shell command errorError> installation failed\n" + FAILURE, run.out);
 }
 
+TEST_F(UsbTest, GarbageFromAFailingBackendMeansNoDevice)
+{
+    const std::string garbage = "\x01\xfe\x7f usb?\xff\"\n";
+    ASSERT_TRUE(WriteFile(work_ / "garbage", garbage));
+    ASSERT_TRUE(cupsd_.InstallBackend("usb", "#!/bin/sh\ncat '" + work_ / "garbage" + "'\nexit 3\n"));
+    const ChildResult run = RunInstaller("3\n");
+    EXPECT_EQ(UsbDialogue() + garbage + "\n" + "There is no device.\nError> installation failed\n" + FAILURE, run.out);
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
 TEST_F(UsbTest, SecondInstallationModifiesTheSameQueue)
 {
     UseListing(PRINTER_LINE);
