@@ -1,0 +1,190 @@
+#include "print_chain.h"
+
+#include <chrono>
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Long enough for a sanitized filter behind Ghostscript on a busy machine;
+// a guard against hangs, not a measure of speed.
+constexpr auto JOB_GUARD = std::chrono::seconds(90);
+
+constexpr int JOB_CANCELED = 7;  // job-state: 7 canceled, 8 aborted, 9 completed
+constexpr int JOB_COMPLETED = 9;
+constexpr int PRINTER_STOPPED = 5;
+
+// What the filter's sanitizers write when they find a fault; cupsd logs the
+// filter's standard error line by line.
+const char* const SANITIZER_MARKS[] = {"AddressSanitizer", "LeakSanitizer", "runtime error:"};
+
+std::string Tail(const std::string& text, std::size_t length = 4000)
+{
+    return text.size() > length ? text.substr(text.size() - length) : text;
+}
+
+std::string Transcript(const std::vector<std::string>& argv, const ChildResult& run)
+{
+    std::string command;
+    for (const std::string& word : argv)
+        command += word + " ";
+    return command + "exited " + std::to_string(run.exitStatus) + "\nstdout: " + Tail(run.out) +
+           "\nstderr: " + Tail(run.err);
+}
+
+}  // namespace
+
+std::string ShippedPpd()
+{
+    return SourceFile("KORLA_tessa-300.ppd");
+}
+
+std::string SourceFile(const std::string& path)
+{
+    return std::string(PROJECT_SOURCE_DIR) + "/" + path;
+}
+
+PrintChain::PrintChain() = default;
+
+PrintChain::~PrintChain()
+{
+    if (printer_)
+        printer_->terminate();
+}
+
+bool PrintChain::Start()
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::copy_file(ShippedPpd(), driver_ / "KORLA_tessa-300.ppd", error);
+    if (!error)
+        fs::copy_file(FILTER_BINARY, driver_ / "RasterToKPrinter", error);
+    if (error) {
+        ADD_FAILURE() << "cannot lay out the driver folder: " << error.message();
+        return false;
+    }
+    const ::testing::AssertionResult started = cupsd_.Start();
+    if (!started) {
+        ADD_FAILURE() << started.message();
+        return false;
+    }
+    printer_ = std::make_unique<EmulatorProcess>(std::vector<std::string>{
+        "--tcp", "127.0.0.1:0", "--raw", printerOutput_ / "job.bin", "--listing",
+        printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
+    printerPort_ = printer_->readLine();
+    if (printerPort_.empty())
+        ADD_FAILURE() << "the network printer did not say its port";
+    return !printerPort_.empty();
+}
+
+ChildResult PrintChain::RunClient(const std::vector<std::string>& argv, const std::string& input,
+                                  const std::map<std::string, std::optional<std::string>>& extraEnvironment)
+{
+    ChildOptions options;
+    options.workingDir = driver_.path();
+    options.input = input;
+    options.environment = cupsd_.ClientEnvironment();
+    options.environment["HOME"] = driver_.path();  // no lpoptions of the machine's users
+    options.environment["TERM"] = std::nullopt;    // the installer's "clear" stays quiet
+    for (const auto& [name, value] : extraEnvironment)
+        options.environment[name] = value;
+    return RunChild(argv, options);
+}
+
+std::string PrintChain::Install(const std::string& answers,
+                                const std::map<std::string, std::optional<std::string>>& extraEnvironment)
+{
+    const std::vector<std::string> argv = {PRINTER_INSTALL_PATH};
+    const ChildResult run = RunClient(argv, answers, extraEnvironment);
+    std::smatch name;
+    if (run.out.find("Printer added successfuly\n") == std::string::npos ||
+        !std::regex_search(run.out, name, std::regex("PRT_NAME : \\[([^\\]]+)\\]"))) {
+        ADD_FAILURE() << "printer-install registered no queue\n" << Transcript(argv, run);
+        return "";
+    }
+    return name[1];
+}
+
+std::string PrintChain::InstallNetworkQueue()
+{
+    return Install("4\n127.0.0.1\n" + printerPort_ + "\n");
+}
+
+bool PrintChain::SetOptions(const std::string& queue, const std::vector<std::string>& options)
+{
+    std::vector<std::string> argv = {"/usr/sbin/lpadmin", "-p", queue};
+    for (const std::string& option : options) {
+        argv.push_back("-o");
+        argv.push_back(option);
+    }
+    const ChildResult run = RunClient(argv);
+    if (run.exitStatus != 0)
+        ADD_FAILURE() << Transcript(argv, run);
+    return run.exitStatus == 0;
+}
+
+bool PrintChain::Print(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments)
+{
+    std::vector<std::string> argv = {"/usr/bin/lp", "-d", queue};
+    argv.insert(argv.end(), lpArguments.begin(), lpArguments.end());
+    argv.push_back(file);
+    const ChildResult run = RunClient(argv);
+    std::smatch id;
+    if (run.exitStatus != 0 || !std::regex_search(run.out, id, std::regex("request id is .*-([0-9]+) "))) {
+        ADD_FAILURE() << Transcript(argv, run);
+        return false;
+    }
+    return WaitForJob(queue, std::stoi(id[1])) && SanitizerQuiet();
+}
+
+// Polls until the job has completed. A job that stops the queue (a filter
+// or backend that failed) or never ends is a failure, with the server's log.
+bool PrintChain::WaitForJob(const std::string& queue, int jobId)
+{
+    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
+    std::optional<int> state;
+    while (std::chrono::steady_clock::now() < deadline) {
+        state = cupsd_.JobState(jobId);
+        if (state == JOB_COMPLETED)
+            return true;
+        const std::optional<QueueState> printer = cupsd_.Queue(queue);
+        if ((state && *state >= JOB_CANCELED) || (printer && printer->state == PRINTER_STOPPED))
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ADD_FAILURE() << "job " << jobId << " on " << queue << " ended in state " << state.value_or(0)
+                  << "\nerror_log: " << Tail(ReadFile(cupsd_.errorLog()), 8000);
+    return false;
+}
+
+bool PrintChain::SanitizerQuiet()
+{
+    const std::string log = ReadFile(cupsd_.errorLog());
+    for (const char* mark : SANITIZER_MARKS) {
+        const std::size_t found = log.find(mark);
+        if (found != std::string::npos) {
+            ADD_FAILURE() << "the filter's sanitizers spoke:\n" << log.substr(found > 2000 ? found - 2000 : 0, 8000);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The job files are numbered by connection; the newest one is the job just
+// printed, also when an earlier job failed before it reached the printer.
+std::string PrintChain::NewestNetworkJob()
+{
+    const auto path = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job) + ".bin"); };
+    int newest = networkJobsSeen_;
+    while (std::filesystem::exists(path(newest + 1)))
+        ++newest;
+    if (newest == networkJobsSeen_) {
+        ADD_FAILURE() << "no new job reached the network printer";
+        return "";
+    }
+    networkJobsSeen_ = newest;
+    return ReadFile(path(newest));
+}
