@@ -39,6 +39,14 @@ void ChainTest::SetUp()
     ASSERT_TRUE(started_) << "the print chain did not start";
 }
 
+std::string ChainTest::NetworkQueueWith(const std::vector<std::string>& options)
+{
+    const std::string queue = chain_->InstallNetworkQueue();
+    if (queue.empty() || (!options.empty() && !chain_->SetOptions(queue, options)))
+        return "";
+    return queue;
+}
+
 Receipt ChainTest::PrintOnNetwork(const std::string& queue, const std::string& document,
                                   const std::vector<std::string>& lpArguments)
 {

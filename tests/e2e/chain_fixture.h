@@ -31,6 +31,9 @@ protected:
     static void TearDownTestSuite();
     void SetUp() override;
 
+    // A new queue for the network printer, registered by printer-install's
+    // Ethernet set-up, with these options stored as its defaults.
+    static std::string NetworkQueueWith(const std::vector<std::string>& options);
     // Prints on the queue and reads back what reached the network printer.
     static Receipt PrintOnNetwork(const std::string& queue, const std::string& document,
                                   const std::vector<std::string>& lpArguments = {});

@@ -18,19 +18,7 @@ void PrintTo(const Document& document, std::ostream* out)
     *out << document.name;
 }
 
-class PrintedDocuments : public ChainTest, public ::testing::WithParamInterface<Document> {
-protected:
-    static void SetUpTestSuite()
-    {
-        ChainTest::SetUpTestSuite();
-        if (started_)
-            queue_ = chain_->InstallNetworkQueue();
-    }
-
-    static std::string queue_;
-};
-
-std::string PrintedDocuments::queue_;
+class PrintedDocuments : public ChainTest, public ::testing::WithParamInterface<Document> {};
 
 std::vector<std::string> LpOptions(const std::vector<std::string>& options)
 {
@@ -42,11 +30,12 @@ std::vector<std::string> LpOptions(const std::vector<std::string>& options)
 
 TEST_P(PrintedDocuments, EveryPageIsOneTrimmedImageAndTheJobIsCut)
 {
-    ASSERT_FALSE(queue_.empty());
+    const std::string queue = NetworkQueueWith({});
+    ASSERT_FALSE(queue.empty());
     const Document& document = GetParam();
     const std::vector<ReferencePage> reference = ReferencePages(SourceFile(document.file), document.options);
     ASSERT_EQ(document.pages, reference.size());
-    const Receipt receipt = PrintOnNetwork(queue_, SourceFile(document.file), LpOptions(document.options));
+    const Receipt receipt = PrintOnNetwork(queue, SourceFile(document.file), LpOptions(document.options));
 
     EXPECT_EQ(DefaultOutline(static_cast<int>(document.pages)), receipt.outline);
     EXPECT_EQ(ImagesOf(reference), receipt.images);
