@@ -1,6 +1,8 @@
 #include "print_chain.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <thread>
@@ -45,6 +47,22 @@ std::string ShippedPpd()
 std::string SourceFile(const std::string& path)
 {
     return std::string(PROJECT_SOURCE_DIR) + "/" + path;
+}
+
+void KeepForPeople(const std::string& stem)
+{
+    namespace fs = std::filesystem;
+    const char* folder = std::getenv("KORLA_E2E_OUTPUT");
+    if (!folder || !*folder)
+        return;
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    std::replace(name.begin(), name.end(), '/', '.');
+    std::error_code error;
+    fs::create_directories(folder, error);
+    for (const char* extension : {".png", ".txt"})
+        fs::copy_file(stem + extension, fs::path(folder) / (name + extension), fs::copy_options::overwrite_existing,
+                      error);
 }
 
 PrintChain::PrintChain() = default;
@@ -186,5 +204,6 @@ std::string PrintChain::NewestNetworkJob()
         return "";
     }
     networkJobsSeen_ = newest;
+    KeepForPeople(printerOutput_ / ("job-" + std::to_string(newest)));
     return ReadFile(path(newest));
 }

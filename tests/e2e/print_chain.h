@@ -59,3 +59,8 @@ private:
 std::string ShippedPpd();
 // A file of the repository, by its path from the top.
 std::string SourceFile(const std::string& path);
+
+// When KORLA_E2E_OUTPUT names a folder, copies the printer's picture and
+// listing of a job (stem.png, stem.txt) there under the running test's name,
+// for a person to look at.
+void KeepForPeople(const std::string& stem);

@@ -17,7 +17,8 @@ TEST_F(SerialPrinting, LongReceiptReachesThePrinterWhole)
     TempDir devices{"korla-dev-"};
     TempDir output{"korla-serial-"};
     // Two sessions on the line: the installer's probe, then the job.
-    EmulatorProcess printer({"--pty", "--pty-link", devices / "ttyS0", "--jobs", "2", "--raw", output / "session.bin"});
+    EmulatorProcess printer({"--pty", "--pty-link", devices / "ttyS0", "--jobs", "2", "--raw", output / "session.bin",
+                             "--png", output / "session.png", "--listing", output / "session.txt"});
     ASSERT_FALSE(printer.readLine().empty()) << "the serial printer did not come up";
 
     // Serial port, then the default line settings: 115200 baud, hardware flow, 8 bits, no parity.
@@ -32,6 +33,7 @@ TEST_F(SerialPrinting, LongReceiptReachesThePrinterWhole)
     const std::vector<std::string> probe = ReadReceipt(ReadFile(output / "session-1.bin")).outline;
     EXPECT_FALSE(probe.empty());
     EXPECT_EQ(std::vector<std::string>(probe.size(), STATUS_REQUEST), probe);
+    KeepForPeople(output / "session-2");
     const Receipt receipt = ReadReceipt(ReadFile(output / "session-2.bin"));
     EXPECT_EQ(DefaultOutline(2), receipt.outline);
     EXPECT_EQ(ImagesOf(ReferencePages(document, pageSize)), receipt.images);
