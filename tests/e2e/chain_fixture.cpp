@@ -15,14 +15,6 @@ std::vector<std::string> DefaultOutline(int pages, int copies)
     return outline;
 }
 
-std::vector<PageImage> CollatedCopies(const std::vector<PageImage>& document, int copies)
-{
-    std::vector<PageImage> images;
-    for (int copy = 0; copy < copies; ++copy)
-        images.insert(images.end(), document.begin(), document.end());
-    return images;
-}
-
 void ChainTest::SetUpTestSuite()
 {
     chain_ = std::make_unique<PrintChain>();

@@ -19,7 +19,10 @@ void PrintTo(const CopiesCase& copies, std::ostream* out)
 }
 
 const std::vector<std::string> PAGE = {SET_UP, IMAGE, FEED_AFTER_PAGE};
-const std::string DRAWER_1 = "1B 70 30 32 32";
+// Drawer 1 due before and after printing, with every copy: the pulses come
+// before the copy's last page and after its cut.
+const std::vector<std::string> LAST_PAGE_WITH_DRAWER = {SET_UP,         DRAWER_1,    IMAGE,   FEED_AFTER_PAGE,
+                                                        FEED_TO_CUTTER, PARTIAL_CUT, DRAWER_1};
 
 // Joins outline pieces.
 std::vector<std::string> Outline(std::initializer_list<std::vector<std::string>> pieces)
@@ -28,6 +31,15 @@ std::vector<std::string> Outline(std::initializer_list<std::vector<std::string>>
     for (const std::vector<std::string>& piece : pieces)
         outline.insert(outline.end(), piece.begin(), piece.end());
     return outline;
+}
+
+// The images of `copies` collated copies of the document's pages.
+std::vector<PageImage> CollatedCopies(const std::vector<PageImage>& document, int copies)
+{
+    std::vector<PageImage> images;
+    for (int copy = 0; copy < copies; ++copy)
+        images.insert(images.end(), document.begin(), document.end());
+    return images;
 }
 
 class Copies : public ChainTest, public ::testing::WithParamInterface<CopiesCase> {};
@@ -55,13 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {"ExecutePaperCut=0"},
                    2,
                    Outline({{SET_UP}, PAGE, PAGE, PAGE, PAGE, {FEED_TO_CUTTER, PARTIAL_CUT, INITIALISE}})},
-        // Per copy, the drawer opens before the copy's last page and after its cut.
         CopiesCase{"DrawerWithEveryCopy",
                    {"FireCashDrawer=1", "CashDrawer=1", "CashDrawerOpen1=2"},
                    2,
-                   Outline({{SET_UP}, PAGE, {SET_UP, DRAWER_1, IMAGE, FEED_AFTER_PAGE, FEED_TO_CUTTER, PARTIAL_CUT, DRAWER_1},
-                            PAGE, {SET_UP, DRAWER_1, IMAGE, FEED_AFTER_PAGE, FEED_TO_CUTTER, PARTIAL_CUT, DRAWER_1},
-                            {INITIALISE}})}),
+                   Outline({{SET_UP}, PAGE, LAST_PAGE_WITH_DRAWER, PAGE, LAST_PAGE_WITH_DRAWER, {INITIALISE}})}),
     [](const ::testing::TestParamInfo<CopiesCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -51,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Document{"TextReceipt", "samples/receipt.txt", {}, 1},
                       Document{"PdfReceiptWithGraphics", "tests/e2e/data/receipt.pdf", {}, 1},
                       Document{"TwoPageText", "tests/e2e/data/two-pages.txt", {}, 2},
-                      Document{"LongReceiptOnMetrePages", "tests/e2e/data/long-receipt.txt", {"PageSize=X80MMY1000MM"}, 2}),
+                      Document{"LongReceiptOnMetrePages", "tests/e2e/data/long-receipt.txt",
+                               {"PageSize=X80MMY1000MM"}, 2}),
     [](const ::testing::TestParamInfo<Document>& info) { return info.param.name; });
 
 }  // namespace

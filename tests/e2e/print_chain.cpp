@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 // a guard against hangs, not a measure of speed.
 constexpr auto JOB_GUARD = std::chrono::seconds(90);
 
-constexpr int JOB_CANCELED = 7;  // job-state: 7 canceled, 8 aborted, 9 completed
+constexpr int JOB_STOPPED = 6;  // job-state: 6 stopped, 7 canceled, 8 aborted, 9 completed
 constexpr int JOB_COMPLETED = 9;
 constexpr int PRINTER_STOPPED = 5;
 
@@ -35,6 +35,14 @@ std::string Transcript(const std::vector<std::string>& argv, const ChildResult& 
         command += word + " ";
     return command + "exited " + std::to_string(run.exitStatus) + "\nstdout: " + Tail(run.out) +
            "\nstderr: " + Tail(run.err);
+}
+
+// The text between the first `before` and the next `after`, or "".
+std::string Between(const std::string& text, const std::string& before, const std::string& after)
+{
+    const std::size_t start = text.find(before);
+    const std::size_t end = start == std::string::npos ? start : text.find(after, start + before.size());
+    return end == std::string::npos ? "" : text.substr(start + before.size(), end - start - before.size());
 }
 
 }  // namespace
@@ -117,13 +125,12 @@ std::string PrintChain::Install(const std::string& answers,
 {
     const std::vector<std::string> argv = {PRINTER_INSTALL_PATH};
     const ChildResult run = RunClient(argv, answers, extraEnvironment);
-    std::smatch name;
-    if (run.out.find("Printer added successfuly\n") == std::string::npos ||
-        !std::regex_search(run.out, name, std::regex("PRT_NAME : \\[([^\\]]+)\\]"))) {
+    const std::string queue = Between(run.out, "PRT_NAME : [", "]");
+    if (queue.empty() || run.out.find("Printer added successfuly\n") == std::string::npos) {
         ADD_FAILURE() << "printer-install registered no queue\n" << Transcript(argv, run);
         return "";
     }
-    return name[1];
+    return queue;
 }
 
 std::string PrintChain::InstallNetworkQueue()
@@ -150,12 +157,13 @@ bool PrintChain::Print(const std::string& queue, const std::string& file, const 
     argv.insert(argv.end(), lpArguments.begin(), lpArguments.end());
     argv.push_back(file);
     const ChildResult run = RunClient(argv);
-    std::smatch id;
-    if (run.exitStatus != 0 || !std::regex_search(run.out, id, std::regex("request id is .*-([0-9]+) "))) {
+    // "request id is QUEUE-ID (1 file(s))"
+    const std::string id = Between(run.out, "request id is " + queue + "-", " ");
+    if (run.exitStatus != 0 || id.empty() || id.find_first_not_of("0123456789") != std::string::npos) {
         ADD_FAILURE() << Transcript(argv, run);
         return false;
     }
-    return WaitForJob(queue, std::stoi(id[1])) && SanitizerQuiet();
+    return WaitForJob(queue, std::stoi(id)) && SanitizerQuiet();
 }
 
 // Polls until the job has completed. A job that stops the queue (a filter
@@ -169,13 +177,25 @@ bool PrintChain::WaitForJob(const std::string& queue, int jobId)
         if (state == JOB_COMPLETED)
             return true;
         const std::optional<QueueState> printer = cupsd_.Queue(queue);
-        if ((state && *state >= JOB_CANCELED) || (printer && printer->state == PRINTER_STOPPED))
+        if ((state && *state >= JOB_STOPPED) || (printer && printer->state == PRINTER_STOPPED))
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     ADD_FAILURE() << "job " << jobId << " on " << queue << " ended in state " << state.value_or(0)
-                  << "\nerror_log: " << Tail(ReadFile(cupsd_.errorLog()), 8000);
+                  << "\nits lines in the error_log:\n" << Tail(JobLog(jobId), 12000);
     return false;
+}
+
+std::string PrintChain::JobLog(int jobId) const
+{
+    std::istringstream log(ReadFile(cupsd_.errorLog()));
+    const std::string mark = "[Job " + std::to_string(jobId) + "] ";
+    std::string lines;
+    for (std::string line; std::getline(log, line);) {
+        if (line.find(mark) != std::string::npos)
+            lines += line + "\n";
+    }
+    return lines;
 }
 
 bool PrintChain::SanitizerQuiet()

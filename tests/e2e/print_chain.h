@@ -46,6 +46,8 @@ private:
                           const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
     bool WaitForJob(const std::string& queue, int jobId);
     bool SanitizerQuiet();
+    // The lines of the server's log about the job.
+    std::string JobLog(int jobId) const;
 
     PrivateCupsd cupsd_;
     TempDir driver_{"korla-driver-"};  // the installer's working folder

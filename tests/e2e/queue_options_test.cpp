@@ -18,8 +18,10 @@ void PrintTo(const OptionCase& option, std::ostream* out)
 }
 
 // The outline's fixed frame around the parts that the options change.
-std::vector<std::string> Receipt(const std::vector<std::string>& jobStart, const std::vector<std::string>& aboveImage,
-                                 const std::vector<std::string>& belowImage, const std::vector<std::string>& jobEnd)
+std::vector<std::string> OnePageOutline(const std::vector<std::string>& jobStart,
+                                        const std::vector<std::string>& aboveImage,
+                                        const std::vector<std::string>& belowImage,
+                                        const std::vector<std::string>& jobEnd)
 {
     std::vector<std::string> outline = {SET_UP};
     outline.insert(outline.end(), jobStart.begin(), jobStart.end());
@@ -38,9 +40,6 @@ const std::vector<std::string> DEFAULT_CUT = {FEED_TO_CUTTER, PARTIAL_CUT};
 // centred, one line before).
 const std::vector<std::string> TOP_LOGO = {"1B 64 00", "1B 61 01", "1C 70 01 00", "1B 61 00", "1B 64 01"};
 const std::vector<std::string> BOTTOM_LOGO = {"1B 64 01", "1B 61 01", "1C 70 02 00", "1B 61 00", "1B 64 00"};
-// ESC p m t t: drawer 1 is m 0x30, drawer 2 m 0x31; the PPD's default pulse is 50.
-const std::string DRAWER_1 = "1B 70 30 32 32";
-const std::string DRAWER_2 = "1B 70 31 32 32";
 
 class QueueOptions : public ChainTest, public ::testing::WithParamInterface<OptionCase> {};
 
@@ -48,45 +47,48 @@ TEST_P(QueueOptions, ChangeTheStreamAsStored)
 {
     const std::string queue = NetworkQueueWith(GetParam().options);
     ASSERT_FALSE(queue.empty());
-    const ::Receipt receipt = PrintOnNetwork(queue, SourceFile("samples/receipt.txt"));
+    const std::string document = SourceFile("samples/receipt.txt");
+    const Receipt receipt = PrintOnNetwork(queue, document);
     EXPECT_EQ(GetParam().expected, receipt.outline);
-    EXPECT_EQ(ImagesOf(ReferencePages(SourceFile("samples/receipt.txt"))), receipt.images);
+    EXPECT_EQ(ImagesOf(ReferencePages(document)), receipt.images);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Options, QueueOptions,
     ::testing::Values(
-        OptionCase{"AutomaticCut", {"PaperSource=Automatic"}, Receipt({}, {}, {}, DEFAULT_CUT)},
+        OptionCase{"AutomaticCut", {"PaperSource=Automatic"}, OnePageOutline({}, {}, {}, DEFAULT_CUT)},
         // GS V 1 takes no count: the 0x00 after it is a NUL of its own.
         OptionCase{"PartialCutWithoutFeeding", {"PaperSource=PartialCutNoFeeding"},
-                   Receipt({}, {}, {}, {FEED_TO_CUTTER, "1D 56 01", "00"})},
-        OptionCase{"NoCutFeedsSixLines", {"PaperSource=NoCut"}, Receipt({}, {}, {}, {FEED_TO_CUTTER, "1B 64 06"})},
-        OptionCase{"NoFeedNoCut", {"PaperSource=NoFeedNoCut"}, Receipt({}, {}, {}, {FEED_TO_CUTTER})},
-        OptionCase{"DrawerBeforePrinting", {"CashDrawer=1"}, Receipt({DRAWER_1}, {}, {}, DEFAULT_CUT)},
+                   OnePageOutline({}, {}, {}, {FEED_TO_CUTTER, "1D 56 01", "00"})},
+        OptionCase{"NoCutFeedsSixLines", {"PaperSource=NoCut"},
+                   OnePageOutline({}, {}, {}, {FEED_TO_CUTTER, "1B 64 06"})},
+        OptionCase{"NoFeedNoCut", {"PaperSource=NoFeedNoCut"}, OnePageOutline({}, {}, {}, {FEED_TO_CUTTER})},
+        OptionCase{"DrawerBeforePrinting", {"CashDrawer=1"}, OnePageOutline({DRAWER_1}, {}, {}, DEFAULT_CUT)},
         OptionCase{"SecondDrawerAfterPrinting",
                    {"CashDrawer=2", "CashDrawerOpen2=1", "CashDrawer2PulseWidth=100"},
-                   Receipt({}, {}, {}, {FEED_TO_CUTTER, PARTIAL_CUT, "1B 70 31 64 64"})},
+                   OnePageOutline({}, {}, {}, {FEED_TO_CUTTER, PARTIAL_CUT, "1B 70 31 64 64"})},
         OptionCase{"BothDrawersBeforeAndAfter",
                    {"CashDrawer=3", "CashDrawerOpen1=2", "CashDrawerOpen2=2", "CashDrawer1PulseWidth=25"},
-                   Receipt({"1B 70 30 19 19", DRAWER_2}, {}, {},
-                           {FEED_TO_CUTTER, PARTIAL_CUT, "1B 70 30 19 19", DRAWER_2})},
-        OptionCase{"TopLogo", {"LogoPosition=1"}, Receipt({}, TOP_LOGO, {}, DEFAULT_CUT)},
-        OptionCase{"BottomLogo", {"LogoPosition=2"}, Receipt({}, {}, BOTTOM_LOGO, DEFAULT_CUT)},
+                   OnePageOutline({"1B 70 30 19 19", DRAWER_2}, {}, {},
+                                  {FEED_TO_CUTTER, PARTIAL_CUT, "1B 70 30 19 19", DRAWER_2})},
+        OptionCase{"TopLogo", {"LogoPosition=1"}, OnePageOutline({}, TOP_LOGO, {}, DEFAULT_CUT)},
+        OptionCase{"BottomLogo", {"LogoPosition=2"}, OnePageOutline({}, {}, BOTTOM_LOGO, DEFAULT_CUT)},
         OptionCase{"BothLogosAsChosen",
                    {"LogoPosition=3", "TopLogoImage=5", "TopLogoJustification=2", "TopLogoQuality=3",
                     "TopLineFeedb4=2", "TopLineFeedAfter=0", "BtmLogoImage=7", "BtmLogoJustification=0",
                     "BtmLogoQuality=1", "BtmLineFeedb4=0", "BtmLineFeedAfter=4"},
-                   Receipt({}, {"1B 64 02", "1B 61 02", "1C 70 05 03", "1B 61 00", "1B 64 00"},
-                           {"1B 64 00", "1B 61 00", "1C 70 07 01", "1B 61 00", "1B 64 04"}, DEFAULT_CUT)},
+                   OnePageOutline({}, {"1B 64 02", "1B 61 02", "1C 70 05 03", "1B 61 00", "1B 64 00"},
+                                  {"1B 64 00", "1B 61 00", "1C 70 07 01", "1B 61 00", "1B 64 04"}, DEFAULT_CUT)},
         // lpadmin takes a backslash as an escape: the shell's 'EndDoc=Custom.\\x1b\\x61\\x1'.
         OptionCase{"CustomEndDoc", {"EndDoc=Custom.\\\\x1b\\\\x61\\\\x1"},
-                   Receipt({}, {}, {}, {FEED_TO_CUTTER, PARTIAL_CUT, "1B 61 01"})},
-        OptionCase{"CustomStartDoc", {"StartDoc=Custom.\\\\x1b\\\\x64\\\\x3"}, Receipt({"1B 64 03"}, {}, {}, DEFAULT_CUT)},
+                   OnePageOutline({}, {}, {}, {FEED_TO_CUTTER, PARTIAL_CUT, "1B 61 01"})},
+        OptionCase{"CustomStartDoc", {"StartDoc=Custom.\\\\x1b\\\\x64\\\\x3"},
+                   OnePageOutline({"1B 64 03"}, {}, {}, DEFAULT_CUT)},
         OptionCase{"EverythingInItsPlace",
                    {"StartDoc=Custom.\\\\x1b\\\\x64\\\\x3", "EndDoc=Custom.\\\\x1b\\\\x61\\\\x1", "CashDrawer=3",
                     "CashDrawerOpen2=1", "LogoPosition=3", "PaperSource=NoCut"},
-                   Receipt({"1B 64 03", DRAWER_1}, TOP_LOGO, BOTTOM_LOGO,
-                           {FEED_TO_CUTTER, "1B 64 06", DRAWER_2, "1B 61 01"})}),
+                   OnePageOutline({"1B 64 03", DRAWER_1}, TOP_LOGO, BOTTOM_LOGO,
+                                  {FEED_TO_CUTTER, "1B 64 06", DRAWER_2, "1B 61 01"})}),
     [](const ::testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
 
 }  // namespace
