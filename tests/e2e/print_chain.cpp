@@ -20,7 +20,7 @@ constexpr int JOB_COMPLETED = 9;
 constexpr int PRINTER_STOPPED = 5;
 
 // What the filter's sanitizers write when they find a fault; cupsd logs the
-// filter's standard error line by line.
+// filter's standard error line by line, marked with the job's id.
 const char* const SANITIZER_MARKS[] = {"AddressSanitizer", "LeakSanitizer", "runtime error:"};
 
 std::string Tail(const std::string& text, std::size_t length = 4000)
@@ -72,8 +72,6 @@ void KeepForPeople(const std::string& stem)
         fs::copy_file(stem + extension, fs::path(folder) / (name + extension), fs::copy_options::overwrite_existing,
                       error);
 }
-
-PrintChain::PrintChain() = default;
 
 PrintChain::~PrintChain()
 {
@@ -163,7 +161,8 @@ bool PrintChain::Print(const std::string& queue, const std::string& file, const 
         ADD_FAILURE() << Transcript(argv, run);
         return false;
     }
-    return WaitForJob(queue, std::stoi(id)) && SanitizerQuiet();
+    const int jobId = std::stoi(id);
+    return WaitForJob(queue, jobId) && SanitizerQuiet(jobId);
 }
 
 // Polls until the job has completed. A job that stops the queue (a filter
@@ -198,13 +197,12 @@ std::string PrintChain::JobLog(int jobId) const
     return lines;
 }
 
-bool PrintChain::SanitizerQuiet()
+bool PrintChain::SanitizerQuiet(int jobId) const
 {
-    const std::string log = ReadFile(cupsd_.errorLog());
+    const std::string lines = JobLog(jobId);
     for (const char* mark : SANITIZER_MARKS) {
-        const std::size_t found = log.find(mark);
-        if (found != std::string::npos) {
-            ADD_FAILURE() << "the filter's sanitizers spoke:\n" << log.substr(found > 2000 ? found - 2000 : 0, 8000);
+        if (lines.find(mark) != std::string::npos) {
+            ADD_FAILURE() << "the filter's sanitizers spoke in job " << jobId << ":\n" << Tail(lines, 12000);
             return false;
         }
     }
@@ -215,15 +213,15 @@ bool PrintChain::SanitizerQuiet()
 // printed, also when an earlier job failed before it reached the printer.
 std::string PrintChain::NewestNetworkJob()
 {
-    const auto path = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job) + ".bin"); };
+    const auto stem = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job)); };
     int newest = networkJobsSeen_;
-    while (std::filesystem::exists(path(newest + 1)))
+    while (std::filesystem::exists(stem(newest + 1) + ".bin"))
         ++newest;
     if (newest == networkJobsSeen_) {
         ADD_FAILURE() << "no new job reached the network printer";
         return "";
     }
     networkJobsSeen_ = newest;
-    KeepForPeople(printerOutput_ / ("job-" + std::to_string(newest)));
-    return ReadFile(path(newest));
+    KeepForPeople(stem(newest));
+    return ReadFile(stem(newest) + ".bin");
 }

@@ -18,8 +18,7 @@
 
 class PrintChain {
 public:
-    PrintChain();
-    ~PrintChain();
+    ~PrintChain();  // stops the network printer
 
     // Starts cupsd and the network printer, and lays out the folder that the
     // installer runs from.
@@ -45,7 +44,7 @@ private:
     ChildResult RunClient(const std::vector<std::string>& argv, const std::string& input = "",
                           const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
     bool WaitForJob(const std::string& queue, int jobId);
-    bool SanitizerQuiet();
+    bool SanitizerQuiet(int jobId) const;
     // The lines of the server's log about the job.
     std::string JobLog(int jobId) const;
 
