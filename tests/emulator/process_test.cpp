@@ -3,6 +3,7 @@
 #include "bytes.h"
 #include "emulator_process.h"
 #include "png_reader.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,15 @@
 #include <fstream>
 
 namespace {
+
+// A file name of this test and this run, in the temporary directory.
+std::string tempPath(const std::string& name)
+{
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // The process id keeps files of earlier runs from passing for this run's.
+    return ::testing::TempDir() + "emulator_" + std::to_string(getpid()) + "_" + test->test_suite_name() + "_" +
+           test->name() + "_" + name;
+}
 
 const Bytes kPage = kDriverSetup + rasterHeader(2, 2) + hex("FF FF 00 00 1B 4A 01");
 
@@ -72,10 +82,10 @@ TEST(FileInput, CleanJobExitsZeroAndWritesEveryOutput)
     EmulatorProcess emulator({"--input", input, "--png", tempPath("out.png"), "--listing", tempPath("out.txt"), "--raw",
                               tempPath("out.bin")});
     ASSERT_EQ(emulator.wait(), 0);
-    const std::string listing = readFile(tempPath("out.txt"));
+    const std::string listing = ReadFile(tempPath("out.txt"));
     EXPECT_TRUE(contains(listing, "0000 ESC @ initialise\n")) << listing;
     EXPECT_TRUE(contains(listing, "0027 GS v 0 raster image 2 bytes x 2 rows (mode 0, normal)\n")) << listing;
-    EXPECT_EQ(readFile(tempPath("out.bin")), std::string(kPage.begin(), kPage.end()));
+    EXPECT_EQ(ReadFile(tempPath("out.bin")), std::string(kPage.begin(), kPage.end()));
     EXPECT_EQ(readPng(tempPath("out.png")).at(0, 0), kBlackPixel);
 }
 
@@ -85,7 +95,7 @@ TEST(FileInput, DecodeErrorsGiveExitStatusTwo)
     writeBytes(input, kDriverSetup + hex("1B 70 30"));
     EmulatorProcess emulator({"--input", input, "--listing", tempPath("out.txt")});
     ASSERT_EQ(emulator.wait(), 2);
-    EXPECT_TRUE(contains(readFile(tempPath("out.txt")), "0027 ERROR at 27: ESC p cut short"));
+    EXPECT_TRUE(contains(ReadFile(tempPath("out.txt")), "0027 ERROR at 27: ESC p cut short"));
 }
 
 TEST(FileInput, MissingInputFails)
@@ -101,7 +111,7 @@ TEST(TcpMode, EachConnectionIsAJobWithNumberedOutputs)
                               tempPath("l.txt"), "--raw", tempPath("r.bin"), "--png", tempPath("p.png")});
     const std::string port = emulator.readLine();
     ASSERT_FALSE(port.empty());
-    EXPECT_EQ(readFile(readyFile), port + "\n");
+    EXPECT_EQ(ReadFile(readyFile), port + "\n");
 
     const int first = connectLoopback(port);
     sendAll(first, kPage + hex("10 04 02"));
@@ -112,9 +122,9 @@ TEST(TcpMode, EachConnectionIsAJobWithNumberedOutputs)
     finishJob(second);
 
     ASSERT_EQ(emulator.wait(), 0);
-    EXPECT_EQ(readFile(tempPath("r-1.bin")), std::string(kPage.begin(), kPage.end()) + "\x10\x04\x02");
-    EXPECT_TRUE(contains(readFile(tempPath("l-1.txt")), "real-time status request")) << readFile(tempPath("l-1.txt"));
-    EXPECT_TRUE(contains(readFile(tempPath("l-2.txt")), "0003 GS V 66 0 partial cut after feed\n"));
+    EXPECT_EQ(ReadFile(tempPath("r-1.bin")), std::string(kPage.begin(), kPage.end()) + "\x10\x04\x02");
+    EXPECT_TRUE(contains(ReadFile(tempPath("l-1.txt")), "real-time status request")) << ReadFile(tempPath("l-1.txt"));
+    EXPECT_TRUE(contains(ReadFile(tempPath("l-2.txt")), "0003 GS V 66 0 partial cut after feed\n"));
     EXPECT_EQ(readPng(tempPath("p-1.png")).at(15, 0), kBlackPixel);
     EXPECT_GT(readPng(tempPath("p-2.png")).height, 0);
 }
@@ -126,7 +136,7 @@ TEST(TcpMode, SingleJobKeepsPlainNames)
     sendAll(client, hex("1B 40"));
     finishJob(client);
     ASSERT_EQ(emulator.wait(), 0);
-    EXPECT_EQ(readFile(tempPath("l.txt")), "0000 ESC @ initialise\n");
+    EXPECT_EQ(ReadFile(tempPath("l.txt")), "0000 ESC @ initialise\n");
 }
 
 TEST(TcpMode, StopsWhenIdleWithoutClients)
@@ -145,7 +155,7 @@ TEST(TcpMode, TerminateWritesTheJobInProgress)
     emulator.terminate();
     ASSERT_EQ(emulator.wait(), 0);
     close(client);
-    EXPECT_EQ(readFile(tempPath("l-1.txt")),
+    EXPECT_EQ(ReadFile(tempPath("l-1.txt")),
               "0000 ESC @ initialise\n0002 DLE EOT 2 real-time status request (offline status)\n");
 }
 
@@ -169,7 +179,7 @@ TEST(PtyMode, AnswersTheStatusProbeAndDecodesTheSession)
     close(fd);
 
     ASSERT_EQ(emulator.wait(), 0);
-    const std::string listing = readFile(tempPath("l.txt"));
+    const std::string listing = ReadFile(tempPath("l.txt"));
     EXPECT_TRUE(contains(listing, "0000 DLE EOT 2 real-time status request")) << listing;
     EXPECT_TRUE(contains(listing, "0026 GS P 180 180")) << listing;
 }

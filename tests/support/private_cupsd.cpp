@@ -286,3 +286,20 @@ std::optional<QueueState> PrivateCupsd::Queue(const std::string& name) const
     httpClose(http);
     return state;
 }
+
+std::optional<int> PrivateCupsd::JobState(int jobId) const
+{
+    http_t* http = Connect(port_);
+    if (!http)
+        return std::nullopt;
+    ipp_t* request = NewRequest(IPP_OP_GET_JOB_ATTRIBUTES, "");
+    const std::string jobUri = "ipp://localhost/jobs/" + std::to_string(jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, jobUri.c_str());
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    std::optional<int> state;
+    if (ipp_attribute_t* found = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+        state = ippGetInteger(found, 0);
+    ippDelete(response);
+    httpClose(http);
+    return state;
+}

@@ -58,6 +58,9 @@ public:
     std::vector<std::string> QueueNames() const;
     // The queue's attributes, or nothing when the server does not know it.
     std::optional<QueueState> Queue(const std::string& name) const;
+    // The job's job-state (3 pending ... 9 completed), or nothing when the
+    // server does not know it.
+    std::optional<int> JobState(int jobId) const;
 
 private:
     bool LayOut() const;

@@ -1,4 +1,5 @@
-// Runs the receipt-emulator program as a child process for end-to-end tests.
+// Runs the receipt-emulator program as a child process, for the tests that
+// talk to it as a printer.
 #pragma once
 
 #include <string>
@@ -27,7 +28,3 @@ private:
 
 // Guard against a hung child or peer; never an assertion about speed.
 inline constexpr int kGuardSeconds = 20;
-
-std::string readFile(const std::string& path);
-// A file name of this test and this run, in the temporary directory.
-std::string tempPath(const std::string& name);

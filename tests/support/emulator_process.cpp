@@ -1,15 +1,11 @@
 #include "emulator_process.h"
 
-#include <gtest/gtest.h>
-
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 EmulatorProcess::EmulatorProcess(const std::vector<std::string>& arguments)
@@ -73,20 +69,4 @@ int EmulatorProcess::wait()
     }
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string tempPath(const std::string& name)
-{
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    // The process id keeps files of earlier runs from passing for this run's.
-    return ::testing::TempDir() + "emulator_" + std::to_string(getpid()) + "_" + test->test_suite_name() + "_" +
-           test->name() + "_" + name;
 }

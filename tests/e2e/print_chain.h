@@ -1,0 +1,67 @@
+// The real print chain of the end-to-end tests: a private cupsd into which
+// printer-install puts the driver and registers its queues, `lp` and
+// `lpadmin` against that server, and receipt-emulator on 127.0.0.1 as the
+// network printer. Failures are reported to the running test and signalled
+// by an empty or false result.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "emulator_process.h"
+#include "private_cupsd.h"
+#include "temp_dir.h"
+
+class PrintChain {
+public:
+    ~PrintChain();  // stops the network printer
+
+    // Starts cupsd and the network printer, and lays out the folder that the
+    // installer runs from.
+    bool Start();
+
+    // Runs printer-install with the answers on its standard input; returns
+    // the name of the queue that it registered.
+    std::string Install(const std::string& answers,
+                        const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
+    // The Ethernet set-up, pointed at the network printer.
+    std::string InstallNetworkQueue();
+
+    // Stores options as the queue's defaults: lpadmin -p QUEUE -o OPTION...
+    bool SetOptions(const std::string& queue, const std::vector<std::string>& options);
+    // Prints the file with lp and waits until CUPS reports the job completed.
+    bool Print(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments = {});
+    // The bytes of the job that reached the network printer last.
+    std::string NewestNetworkJob();
+
+    const PrivateCupsd& cupsd() const { return cupsd_; }
+
+private:
+    ChildResult RunClient(const std::vector<std::string>& argv, const std::string& input = "",
+                          const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
+    bool WaitForJob(const std::string& queue, int jobId);
+    bool SanitizerQuiet(int jobId) const;
+    // The lines of the server's log about the job.
+    std::string JobLog(int jobId) const;
+
+    PrivateCupsd cupsd_;
+    TempDir driver_{"korla-driver-"};  // the installer's working folder
+    TempDir printerOutput_{"korla-printer-"};
+    std::unique_ptr<EmulatorProcess> printer_;
+    std::string printerPort_;
+    int networkJobsSeen_ = 0;
+};
+
+// The repository's PPD, as the installer and cupsfilter get it.
+std::string ShippedPpd();
+// A file of the repository, by its path from the top.
+std::string SourceFile(const std::string& path);
+
+// When KORLA_E2E_OUTPUT names a folder, copies the printer's picture and
+// listing of a job (stem.png, stem.txt) there under the running test's name,
+// for a person to look at.
+void KeepForPeople(const std::string& stem);

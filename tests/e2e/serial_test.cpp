@@ -1,0 +1,42 @@
+// A queue on the CUPS serial backend: printer-install's serial set-up finds
+// the emulator on a pseudo-terminal linked as ttyS0 of a device folder of
+// its own, and the serial backend writes the job to that line.
+#include "chain_fixture.h"
+
+namespace {
+
+const std::string STATUS_REQUEST = "10 04 02";  // DLE EOT 2, the installer's probe
+
+class SerialPrinting : public ChainTest {};
+
+// The long receipt: some 800 kB through the line.
+TEST_F(SerialPrinting, LongReceiptReachesThePrinterWhole)
+{
+    const std::string document = SourceFile("tests/e2e/data/long-receipt.txt");
+    const std::vector<std::string> pageSize = {"PageSize=X80MMY1000MM"};
+    TempDir devices{"korla-dev-"};
+    TempDir output{"korla-serial-"};
+    // Two sessions on the line: the installer's probe, then the job.
+    EmulatorProcess printer({"--pty", "--pty-link", devices / "ttyS0", "--jobs", "2", "--raw", output / "session.bin",
+                             "--png", output / "session.png", "--listing", output / "session.txt"});
+    ASSERT_FALSE(printer.readLine().empty()) << "the serial printer did not come up";
+
+    // Serial port, then the default line settings: 115200 baud, hardware flow, 8 bits, no parity.
+    const std::string queue = chain_->Install("1\n1\n1\n1\n1\n", {{"PRINTER_INSTALL_DEVDIR", devices.path()}});
+    ASSERT_FALSE(queue.empty());
+    EXPECT_EQ("serial:" + devices / "ttyS0" + "?baud=115200+bits=8+parity=none+flow=hard",
+              chain_->cupsd().Queue(queue).value_or(QueueState{}).deviceUri);
+    ASSERT_TRUE(chain_->Print(queue, document, {"-o", pageSize[0]}));
+    EXPECT_EQ(0, printer.wait()) << "both sessions decoded cleanly";
+
+    // The probe is sent again when the answer comes later than the installer first looks.
+    const std::vector<std::string> probe = ReadReceipt(ReadFile(output / "session-1.bin")).outline;
+    EXPECT_FALSE(probe.empty());
+    EXPECT_EQ(std::vector<std::string>(probe.size(), STATUS_REQUEST), probe);
+    KeepForPeople(output / "session-2");
+    const Receipt receipt = ReadReceipt(ReadFile(output / "session-2.bin"));
+    EXPECT_EQ(DefaultOutline(2), receipt.outline);
+    EXPECT_EQ(ImagesOf(ReferencePages(document, pageSize)), receipt.images);
+}
+
+}  // namespace
