@@ -1,12 +1,11 @@
 // The filter's driver: reads a job's CUPS raster and has the receipt engine
 // print it, telling it where each copy of the job ends. That takes the page
-// count, so no page prints before the whole raster has been read: a raster
-// in a file is read twice (counted first, then printed page by page), a
-// raster on a pipe is held in memory until its end.
+// count, so no page prints before the whole raster has been read: the raster
+// is read twice, counted first, then printed page by page. A raster that
+// comes through a pipe is first spooled into a memory file; holding its
+// pages decoded would cost far more.
 #ifndef KORLA_RASTER_TO_KORLA_H
 #define KORLA_RASTER_TO_KORLA_H
-
-#include <vector>
 
 #include <cups/raster.h>
 
@@ -34,10 +33,8 @@ private:
     static cups_raster_t* OpenRaster(int fd);
     static PageRead ReadNextPage(cups_raster_t* ras, JOBINFO& page);
     static int CountPages(int fd, JOBINFO& page);
-    static bool CapturePages(int fd, std::vector<JOBINFO>& jobInfo);
 
     void PrintFromFile(int fd, int nJobCopy);
-    void PrintPages(std::vector<JOBINFO>& jobInfo, int nJobCopy);
 
     ReceiptEngine& engine_;
 };

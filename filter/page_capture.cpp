@@ -78,24 +78,3 @@ int RasterToKORLA::CountPages(int fd, JOBINFO& page)
     cupsRasterClose(ras);
     return read == PageRead::End ? nTotalPage : -1;
 }
-
-// Every page of the stream, each held in a buffer of its own. False when
-// the stream cannot be opened or memory runs out: then no page is kept.
-bool RasterToKORLA::CapturePages(int fd, std::vector<JOBINFO>& jobInfo)
-{
-    cups_raster_t* ras = OpenRaster(fd);
-    if (ras == nullptr)
-        return false;
-    PageRead read;
-    for (;;) {
-        JOBINFO page;
-        if ((read = ReadNextPage(ras, page)) != PageRead::Page)
-            break;
-        ReleaseSpareRoom(page);
-        jobInfo.push_back(std::move(page));
-    }
-    cupsRasterClose(ras);
-    if (read == PageRead::OutOfMemory)
-        jobInfo.clear();
-    return read == PageRead::End;
-}

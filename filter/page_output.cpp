@@ -1,5 +1,8 @@
 // The job's pages go to the receipt engine in stream order, each told
 // whether it ends a copy.
+#include <cerrno>
+#include <cstring>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +36,42 @@ bool IsRegularFile(int fd)
     return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool WriteAll(int fd, const char* data, size_t len)
+{
+    while (len > 0) {
+        const ssize_t written = write(fd, data, len);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        len -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// A memory file holding everything that fd delivers; -1 when it cannot be
+// made. The kernel fills it for a fraction of what faulting in the same
+// bytes as the filter's own memory costs.
+int SpoolIntoMemoryFile(int fd)
+{
+    const int spool = memfd_create("raster", MFD_CLOEXEC);
+    if (spool < 0)
+        return -1;
+    static char buffer[1 << 16];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) != 0) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || !WriteAll(spool, buffer, static_cast<size_t>(got))) {
+            close(spool);
+            return -1;
+        }
+    }
+    lseek(spool, 0, SEEK_SET);
+    return spool;
+}
+
 }  // namespace
 
 void RasterToKORLA::StartJob(int fd, int nJobCopy)
@@ -46,9 +85,13 @@ void RasterToKORLA::StartJob(int fd, int nJobCopy)
         PrintFromFile(fd, nJobCopy);
         return;
     }
-    std::vector<JOBINFO> jobInfo;
-    if (CapturePages(fd, jobInfo))
-        PrintPages(jobInfo, nJobCopy);
+    const int spool = SpoolIntoMemoryFile(fd);
+    if (spool < 0) {
+        KORLALog("Invalid memory allocation\n");
+        return;
+    }
+    PrintFromFile(spool, nJobCopy);
+    close(spool);
 }
 
 // Counts the pages, then reads the stream again from where it started and
@@ -64,21 +107,10 @@ void RasterToKORLA::PrintFromFile(int fd, int nJobCopy)
     if (ras == nullptr)
         return;
 
+    KORLALog("Number of print job in this page is %d\n", nTotalPage);
     engine_.BeginJob();
     CopyEnds copyEnds(nTotalPage, nJobCopy);
     for (int i = 0; i < nTotalPage && ReadNextPage(ras, page) == PageRead::Page; ++i)
         engine_.PrintPage(page, copyEnds.Next());
     cupsRasterClose(ras);
-}
-
-void RasterToKORLA::PrintPages(std::vector<JOBINFO>& jobInfo, int nJobCopy)
-{
-    KORLALog("Number of print job in this page is %d\n", static_cast<int>(jobInfo.size()));
-    engine_.BeginJob();
-    CopyEnds copyEnds(static_cast<int>(jobInfo.size()), nJobCopy);
-    for (JOBINFO& page : jobInfo) {
-        engine_.PrintPage(page, copyEnds.Next());
-        page.szdatabuffer.reset();  // released as soon as the page is out
-    }
-    jobInfo.clear();
 }
