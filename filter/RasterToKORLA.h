@@ -21,20 +21,30 @@ public:
     // of the job ends in the stream.
     void StartJob(int fd, int nJobCopy);
 
+    enum class PageRead {
+        Page,      // read whole
+        CutOff,    // its rows could not all be read: it holds none and prints as empty
+        TooLarge,  // it would pass PAGE_BYTES_LIMIT or memory ran out: the pages end before it
+        End,       // the stream ends, or a header is damaged
+    };
+
     // Reads the rows of the page whose header was just read into page.
-    // Returns the bytes read, or -1 when memory runs out. A page whose rows
-    // cannot all be read keeps none of them and prints as empty.
-    static long ExtractPrintDataFromRaster(const cups_page_header2_t& header, cups_raster_t* ras,
-                                           PageBuilder& page);
+    static PageRead ExtractPrintDataFromRaster(const cups_page_header2_t& header, cups_raster_t* ras,
+                                               PageBuilder& page);
 
 private:
-    enum class PageRead { Page, End, OutOfMemory };
+    struct PageCount {
+        int pages = 0;
+        bool endedEarly = false;  // a page too large ended them
+    };
 
     static cups_raster_t* OpenRaster(int fd);
     static PageRead ReadNextPage(cups_raster_t* ras, JOBINFO& page);
-    static int CountPages(int fd, JOBINFO& page);
+    static PageCount CountPages(int fd, JOBINFO& page, bool streamCut);
 
-    void PrintFromFile(int fd, int nJobCopy);
+    int Spool(int fd, bool& streamCut) const;
+    void PrintFromFile(int fd, int nJobCopy, bool streamCut);
+    void PrintPageOf(const JOBINFO& page, int nPage, int nTotalPage, bool bEndsCopy, bool cutOff);
 
     ReceiptEngine& engine_;
 };

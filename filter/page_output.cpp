@@ -1,5 +1,6 @@
 // The job's pages go to the receipt engine in stream order, each told
 // whether it ends a copy.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/mman.h>
@@ -7,26 +8,36 @@
 #include <unistd.h>
 
 #include "RasterToKORLA.h"
+#include "cups_messages.h"
 #include "trace.h"
 
 namespace {
 
-// The stream holds every copy, one after another; the copies count only
-// tells where a copy ends.
+// The most of a piped raster that is kept: a stream of this size holds
+// hundreds of metres of receipt even uncompressed. What comes after it is
+// read and dropped, so that the filter before this one is not cut off.
+constexpr size_t SPOOL_BYTES_LIMIT = size_t{256} << 20;
+
+// The stream holds every copy, one after another; the copies count tells
+// where a copy ends. The last page always ends one, whether or not the
+// pages divide evenly into the copies.
 class CopyEnds {
 public:
-    CopyEnds(int nTotalPage, int nJobCopy) : nPagesPerCopy_(nTotalPage / nJobCopy) {}
+    CopyEnds(int nTotalPage, int nJobCopy) : nTotalPage_(nTotalPage), nPagesPerCopy_(nTotalPage / nJobCopy) {}
 
     // Whether the next page ends a copy.
     bool Next()
     {
-        const bool bEndsCopy = nPagesPerCopy_ == nPagePrinted_;
+        ++nPage_;
+        const bool bEndsCopy = nPagesPerCopy_ == nPagePrinted_ || nPage_ == nTotalPage_;
         nPagePrinted_ = bEndsCopy ? 1 : nPagePrinted_ + 1;
         return bEndsCopy;
     }
 
 private:
+    int nTotalPage_;
     int nPagesPerCopy_;
+    int nPage_ = 0;
     int nPagePrinted_ = 1;
 };
 
@@ -50,28 +61,6 @@ bool WriteAll(int fd, const char* data, size_t len)
     return true;
 }
 
-// A memory file holding everything that fd delivers; -1 when it cannot be
-// made. The kernel fills it for a fraction of what faulting in the same
-// bytes as the filter's own memory costs.
-int SpoolIntoMemoryFile(int fd)
-{
-    const int spool = memfd_create("raster", MFD_CLOEXEC);
-    if (spool < 0)
-        return -1;
-    static char buffer[1 << 16];
-    ssize_t got;
-    while ((got = read(fd, buffer, sizeof buffer)) != 0) {
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 || !WriteAll(spool, buffer, static_cast<size_t>(got))) {
-            close(spool);
-            return -1;
-        }
-    }
-    lseek(spool, 0, SEEK_SET);
-    return spool;
-}
-
 }  // namespace
 
 void RasterToKORLA::StartJob(int fd, int nJobCopy)
@@ -82,35 +71,98 @@ void RasterToKORLA::StartJob(int fd, int nJobCopy)
         nJobCopy = 1;
 
     if (IsRegularFile(fd)) {
-        PrintFromFile(fd, nJobCopy);
+        PrintFromFile(fd, nJobCopy, false);
         return;
     }
-    const int spool = SpoolIntoMemoryFile(fd);
+    bool streamCut = false;
+    const int spool = Spool(fd, streamCut);
     if (spool < 0) {
-        KORLALog("Invalid memory allocation\n");
+        TellCups("ERROR: No memory to hold the job's raster; nothing was printed.\n");
         return;
     }
-    PrintFromFile(spool, nJobCopy);
+    PrintFromFile(spool, nJobCopy, streamCut);
     close(spool);
+}
+
+// A memory file holding what fd delivers, up to SPOOL_BYTES_LIMIT
+// (streamCut tells when there was more); -1 when it cannot be made. The
+// kernel fills it for a fraction of what faulting in the same bytes as the
+// filter's own memory costs. A cancelled job stops the spooling.
+int RasterToKORLA::Spool(int fd, bool& streamCut) const
+{
+    const int spool = memfd_create("raster", MFD_CLOEXEC);
+    if (spool < 0)
+        return -1;
+    static char buffer[1 << 16];
+    size_t spooled = 0;
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) != 0 && !engine_.Cancelled()) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            break;
+        const size_t kept = std::min(static_cast<size_t>(got), SPOOL_BYTES_LIMIT - spooled);
+        streamCut = streamCut || kept < static_cast<size_t>(got);
+        if (!WriteAll(spool, buffer, kept)) {
+            close(spool);
+            return -1;
+        }
+        spooled += kept;
+    }
+    lseek(spool, 0, SEEK_SET);
+    return spool;
 }
 
 // Counts the pages, then reads the stream again from where it started and
 // prints each page as soon as it is read: one page's room serves the job.
-void RasterToKORLA::PrintFromFile(int fd, int nJobCopy)
+void RasterToKORLA::PrintFromFile(int fd, int nJobCopy, bool streamCut)
 {
+    if (!engine_.HasSettings())
+        return;
     const off_t start = lseek(fd, 0, SEEK_CUR);
     JOBINFO page;
-    const int nTotalPage = CountPages(fd, page);
-    if (nTotalPage < 0 || lseek(fd, start, SEEK_SET) != start)
+    const PageCount count = CountPages(fd, page, streamCut);
+    if (count.pages < 0) {
+        TellCups("ERROR: The job is not a CUPS raster stream; nothing was printed.\n");
+        return;
+    }
+    if (lseek(fd, start, SEEK_SET) != start)
         return;
     cups_raster_t* ras = OpenRaster(fd);
     if (ras == nullptr)
         return;
 
-    KORLALog("Number of print job in this page is %d\n", nTotalPage);
+    KORLALog("Number of print job in this page is %d\n", count.pages);
     engine_.BeginJob();
-    CopyEnds copyEnds(nTotalPage, nJobCopy);
-    for (int i = 0; i < nTotalPage && ReadNextPage(ras, page) == PageRead::Page; ++i)
-        engine_.PrintPage(page, copyEnds.Next());
+    CopyEnds copyEnds(count.pages, nJobCopy);
+    for (int nPage = 1; nPage <= count.pages && !engine_.Cancelled(); ++nPage) {
+        const PageRead read = ReadNextPage(ras, page);
+        PrintPageOf(page, nPage, count.pages, copyEnds.Next(), read == PageRead::CutOff);
+    }
     cupsRasterClose(ras);
+    if (count.endedEarly && !engine_.Cancelled())
+        TellCups("WARNING: Page %d is too large for a receipt; it and the rest of the job were left out.\n",
+                 count.pages + 1);
+}
+
+void RasterToKORLA::PrintPageOf(const JOBINFO& page, int nPage, int nTotalPage, bool bEndsCopy, bool cutOff)
+{
+    TellCups("INFO: Printing page %d of %d\n", nPage, nTotalPage);
+    if (cutOff)
+        TellCups("WARNING: Page %d is cut off in the raster stream; it prints blank.\n", nPage);
+    switch (engine_.PrintPage(page, bEndsCopy)) {
+    case PageOutcome::Printed:
+        TellCups("PAGE: %d 1\n", nPage);
+        break;
+    case PageOutcome::LeftOutTooWide:
+        TellCups("WARNING: Page %d left out: its rows of %u bytes are wider than the printer takes.\n", nPage,
+                 page.nBytesPerLine);
+        break;
+    case PageOutcome::LeftOutNotOneBit:
+        TellCups("WARNING: Page %d left out: it has %u bits per pixel, the printer takes 1.\n", nPage,
+                 page.nBitsPerPixel);
+        break;
+    case PageOutcome::NotPrinted:
+        break;
+    }
 }

@@ -2,6 +2,8 @@
 #include "queue_settings.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "filter_const.h"
 #include "trace.h"
@@ -28,6 +30,9 @@ LogoSettings ReadLogo(ppd_file_t* ppd, const char* justification, const char* qu
 
 }  // namespace
 
+// libcups keeps at most 40 characters of an option's default choice, which
+// cuts a long custom value; the PPD's own "*Default" line, which it keeps
+// whole as an attribute, holds the rest.
 const char* GetPrinterOption(const char* OptionName, ppd_file_t* ppd)
 {
     const ppd_option_t* option = ppdFindOption(ppd, OptionName);
@@ -35,6 +40,11 @@ const char* GetPrinterOption(const char* OptionName, ppd_file_t* ppd)
         KORLALog("No such a option name found\n");
         return nullptr;
     }
+    const std::string defaultKeyword = std::string("Default") + OptionName;
+    const ppd_attr_t* line = ppdFindAttr(ppd, defaultKeyword.c_str(), nullptr);
+    if (line != nullptr && line->value != nullptr &&
+        strncmp(line->value, option->defchoice, strlen(option->defchoice)) == 0)
+        return line->value;
     return option->defchoice;
 }
 

@@ -7,8 +7,8 @@
 #include "ppd_api.h"
 #include "receipt_settings.h"
 
-// The keyword of the option's default choice, as the file states it; null
-// when the PPD has no such option.
+// The keyword of the option's default choice, whole as the file states it;
+// null when the PPD has no such option.
 const char* GetPrinterOption(const char* OptionName, ppd_file_t* ppd);
 
 // The number written in the keyword of the option's selected choice; -1 when

@@ -24,8 +24,11 @@ bool RemoveLine(const unsigned char* szBuffer, long nSize)
     return nSize <= 0 || (szBuffer[0] == 0 && memcmp(szBuffer, szBuffer + 1, static_cast<size_t>(nSize) - 1) == 0);
 }
 
-PageBuilder::PageBuilder(JOBINFO& page, uint32_t width, uint32_t height, uint32_t bytesPerLine) : page_(page)
+PageBuilder::PageBuilder(JOBINFO& page, uint32_t width, uint32_t height, uint32_t bytesPerLine,
+                         uint32_t bitsPerPixel)
+    : page_(page)
 {
+    page_.nBitsPerPixel = bitsPerPixel;
     page_.nbufferlen = 0;
     page_.nLinesToRemove = height;
     page_.nPageWidth = width;
@@ -39,8 +42,10 @@ PageBuilder::PageBuilder(JOBINFO& page, uint32_t width, uint32_t height, uint32_
 bool PageBuilder::Grow(size_t rows)
 {
     const size_t size = rows * page_.nBytesPerLine;
+    if (size > PAGE_BYTES_LIMIT)
+        return false;
     return (page_.szdatabuffer && size <= page_.nBufferSize) ||
-           Reallocate(page_, std::max(size, 2 * page_.nBufferSize));
+           Reallocate(page_, std::min(std::max(size, 2 * page_.nBufferSize), PAGE_BYTES_LIMIT));
 }
 
 unsigned char* PageBuilder::Reserve(uint32_t rows)

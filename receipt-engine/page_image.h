@@ -14,6 +14,11 @@ struct FreeDeleter {
     void operator()(void* p) const { free(p); }
 };
 
+// The most a page may hold: its rows down to the last row with ink. 256 MiB
+// is over 3.7 million rows of an 80 mm receipt, some 460 m of paper; a page
+// that would hold more is no receipt.
+inline constexpr size_t PAGE_BYTES_LIMIT = size_t{256} << 20;
+
 // One page to print.
 typedef struct __JOBINFO {
     std::unique_ptr<unsigned char, FreeDeleter> szdatabuffer;  // the rows that print, top to bottom
@@ -23,6 +28,7 @@ typedef struct __JOBINFO {
     uint32_t nPageWidth = 0;      // dots per row; recorded, not used for output
     uint32_t nPageHeight = 0;     // rows
     uint32_t nBytesPerLine = 0;
+    uint32_t nBitsPerPixel = 1;   // the printer takes 1: a set bit is a printed dot
 } JOBINFO;
 
 // True when the row holds no ink (all nSize bytes zero); a count of 0 or
@@ -35,12 +41,15 @@ bool RemoveLine(const unsigned char* szBuffer, long nSize);
 // Rows not delivered by the time the page is finished count as blank.
 class PageBuilder {
 public:
-    PageBuilder(JOBINFO& page, uint32_t width, uint32_t height, uint32_t bytesPerLine);
+    PageBuilder(JOBINFO& page, uint32_t width, uint32_t height, uint32_t bytesPerLine,
+                uint32_t bitsPerPixel = 1);
 
     // Room for the next `rows` rows, to be filled and then committed; null
-    // when they would pass the page's height or memory runs out.
+    // when they would pass the page's height or PAGE_BYTES_LIMIT, or memory
+    // runs out.
     unsigned char* Reserve(uint32_t rows);
-    // Takes the `rows` rows just filled in. False when memory runs out.
+    // Takes the `rows` rows just filled in. False when the page would pass
+    // PAGE_BYTES_LIMIT or memory runs out.
     bool Commit(uint32_t rows);
     // Reserve, copy and commit one row.
     bool AppendRow(const unsigned char* row);

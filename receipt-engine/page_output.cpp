@@ -29,10 +29,12 @@ void ReceiptEngine::BeginJob()
     ProcessCashDrawerAtStartDoc();
 }
 
-void ReceiptEngine::PrintPage(const JOBINFO& page, bool bEndsCopy)
+// A page whose image cannot be printed still gets everything around it, so
+// that the copy's structure (set-up, logos, cuts, drawers) holds.
+PageOutcome ReceiptEngine::PrintPage(const JOBINFO& page, bool bEndsCopy)
 {
-    if (!settings_)
-        return;
+    if (!settings_ || Cancelled())
+        return PageOutcome::NotPrinted;
     const bool bFireCashDrwer = settings_->fireCashDrawer != 0;
     const int nLogoOptions = settings_->logoPosition;
     KORLALog("\n************ START OF NEW PAGE **************************\n\n");
@@ -43,7 +45,7 @@ void ReceiptEngine::PrintPage(const JOBINFO& page, bool bEndsCopy)
     if (PrintsLogo(nLogoOptions, LO_TOP_ONLY))
         ProcessTopLogoOptions();
 
-    PrintPageImage(page);
+    const PageOutcome outcome = PrintPageImage(page);
     Send(Set_Feed_unit[1]);
 
     if (PrintsLogo(nLogoOptions, LO_BOTTOM_ONLY))
@@ -54,35 +56,42 @@ void ReceiptEngine::PrintPage(const JOBINFO& page, bool bEndsCopy)
             ProcessFireCashDrawerAtEndDoc();
     }
     KORLALog("\n************ END OF PAGE **************************\n\n");
+    return Cancelled() ? PageOutcome::NotPrinted : outcome;
 }
 
 // Sends the page's rows down to its last row with ink. GS v 0 holds at most
-// 65535 rows, so a taller page goes out as several images, top to bottom; a
-// row wider than 65535 bytes cannot be described at all and is left out.
-void ReceiptEngine::PrintPageImage(const JOBINFO& page)
+// 65535 rows, so a taller page goes out as several images, top to bottom. A
+// row wider than 65535 bytes cannot be described at all, and a page of more
+// than one bit per pixel would print as other dots than it shows: both are
+// left out.
+PageOutcome ReceiptEngine::PrintPageImage(const JOBINFO& page)
 {
     if (page.nBytesPerLine > MAX_IMAGE_FIELD) {
         KORLALog("Page left out: %u bytes per row do not fit the image command\n", page.nBytesPerLine);
-        return;
+        return PageOutcome::LeftOutTooWide;
     }
+    if (page.nBitsPerPixel != 1)
+        return PageOutcome::LeftOutNotOneBit;
 
     uint32_t rowsLeft = page.nPageHeight - page.nLinesToRemove;
     size_t bytesLeft = page.nbufferlen;
     const unsigned char* data = page.szdatabuffer.get();
     do {
         const uint32_t rows = std::min(rowsLeft, MAX_IMAGE_FIELD);
-        const char tmpCmd[8] = {
+        const unsigned char tmpCmd[8] = {
             0x1d, 0x76, 0x30, 0x00,
-            static_cast<char>(page.nBytesPerLine & 0xFF), static_cast<char>((page.nBytesPerLine >> 8) & 0xFF),
-            static_cast<char>(rows & 0xFF), static_cast<char>((rows >> 8) & 0xFF),
+            static_cast<unsigned char>(page.nBytesPerLine & 0xFF),
+            static_cast<unsigned char>((page.nBytesPerLine >> 8) & 0xFF),
+            static_cast<unsigned char>(rows & 0xFF),
+            static_cast<unsigned char>((rows >> 8) & 0xFF),
         };
-        Send({tmpCmd, 8});
-
         const size_t chunkLen = std::min(bytesLeft, static_cast<size_t>(rows) * page.nBytesPerLine);
+        SendImageCommand(tmpCmd, sizeof tmpCmd, chunkLen);
         if (chunkLen > 0)
-            WriteToPrinter(data, chunkLen);
+            WriteImageData(data, chunkLen);
         data += chunkLen;
         bytesLeft -= chunkLen;
         rowsLeft -= rows;
     } while (rowsLeft > 0);
+    return PageOutcome::Printed;
 }

@@ -1,5 +1,7 @@
 #include "receipt_engine.h"
 
+#include <algorithm>
+
 #include "const.h"
 #include "trace.h"
 
@@ -8,6 +10,8 @@ ReceiptEngine::ReceiptEngine(std::optional<ReceiptSettings> settings, PrinterCha
 {
 }
 
+// One whole command. A command that has begun is finished even when the job
+// is cancelled meanwhile; once cancelled, no new command begins.
 int ReceiptEngine::WriteToPrinter(const unsigned char* szData, size_t nLen)
 {
     if (szData == nullptr) {
@@ -18,10 +22,78 @@ int ReceiptEngine::WriteToPrinter(const unsigned char* szData, size_t nLen)
     // on every kind of channel (a packet socket would send an empty record).
     if (nLen == 0)
         return 0;
-    return static_cast<int>(printer_.Write(szData, nLen));
+    if (Cancelled()) {
+        EndCancelledJob();
+        return -1;
+    }
+    const long sent = SendWhole(szData, nLen);
+    if (Cancelled())
+        EndCancelledJob();
+    return static_cast<int>(sent);
 }
 
 void ReceiptEngine::Send(const ORVIL_CMD& cmd)
 {
     WriteToPrinter(reinterpret_cast<const unsigned char*>(cmd.Command), static_cast<size_t>(cmd.nCmdlen));
+}
+
+// The channel stops early only for a cancel; the rest goes on after it.
+long ReceiptEngine::SendWhole(const unsigned char* data, size_t len)
+{
+    size_t sent = 0;
+    while (sent < len) {
+        const long written = printer_.Write(data + sent, len - sent);
+        if (written <= 0)
+            return sent > 0 ? static_cast<long>(sent) : -1;
+        sent += static_cast<size_t>(written);
+    }
+    return static_cast<long>(sent);
+}
+
+// The image command: once it has gone out, the printer waits for the
+// announced bytes whatever happens.
+void ReceiptEngine::SendImageCommand(const unsigned char* command, size_t len, size_t announcedBytes)
+{
+    if (Cancelled()) {
+        EndCancelledJob();
+        return;
+    }
+    SendWhole(command, len);
+    imageBytesOwed_ = announcedBytes;
+    if (Cancelled())
+        EndCancelledJob();
+}
+
+// A page image's rows, announced by the image command just sent. A cancel
+// cuts them short: EndCancelledJob sends the rest as blank rows.
+void ReceiptEngine::WriteImageData(const unsigned char* data, size_t len)
+{
+    if (Cancelled()) {
+        EndCancelledJob();
+        return;
+    }
+    const long sent = printer_.Write(data, len);
+    if (Cancelled()) {
+        imageBytesOwed_ -= std::min(imageBytesOwed_, static_cast<size_t>(std::max(sent, 0L)));
+        EndCancelledJob();
+        return;
+    }
+    imageBytesOwed_ = 0;
+}
+
+void ReceiptEngine::EndCancelledJob()
+{
+    if (jobEnded_)
+        return;
+    jobEnded_ = true;
+    static const unsigned char blankRows[4096] = {};
+    while (imageBytesOwed_ > 0) {
+        const size_t len = std::min(imageBytesOwed_, sizeof blankRows);
+        if (SendWhole(blankRows, len) <= 0)
+            break;
+        imageBytesOwed_ -= len;
+    }
+    imageBytesOwed_ = 0;
+    SendWhole(reinterpret_cast<const unsigned char*>(Initilize_Printer.Command),
+              static_cast<size_t>(Initilize_Printer.nCmdlen));
 }

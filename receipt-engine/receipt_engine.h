@@ -12,7 +12,11 @@
 //   EndDoc()                         cut per job, drawers after printing (per job),
 //                                    "EndDoc" bytes, ESC @
 //
-// Every command is one write on the printer channel.
+// Every command is one write on the printer channel. When the channel says
+// that the job has been cancelled, the engine finishes the command it is
+// writing (the rest of an image as blank rows), resets the printer with
+// ESC @ and sends nothing more, so that the printer takes the next job
+// clean.
 #ifndef KORLA_RECEIPT_ENGINE_H
 #define KORLA_RECEIPT_ENGINE_H
 
@@ -25,6 +29,14 @@
 #include "printer_channel.h"
 #include "receipt_settings.h"
 
+// What became of a page's image.
+enum class PageOutcome {
+    Printed,
+    LeftOutTooWide,    // rows wider than the image command can announce
+    LeftOutNotOneBit,  // not one bit per pixel: the printer would take it for other dots
+    NotPrinted,        // no settings, or the job was cancelled
+};
+
 class ReceiptEngine {
 public:
     // settings: nothing when the front end could not read them; then only
@@ -33,11 +45,18 @@ public:
     ReceiptEngine(const ReceiptEngine&) = delete;
     ReceiptEngine& operator=(const ReceiptEngine&) = delete;
 
+    bool HasSettings() const { return settings_.has_value(); }
+
     // The job, in the order above.
     void StartDoc();
     void BeginJob();
-    void PrintPage(const JOBINFO& page, bool bEndsCopy);
+    PageOutcome PrintPage(const JOBINFO& page, bool bEndsCopy);
     void EndDoc();
+
+    // The clean end of a cancelled job: an image begun is completed with
+    // blank rows, then ESC @. Nothing is sent after it.
+    void EndCancelledJob();
+    bool Cancelled() const { return printer_.Cancelled() || jobEnded_; }
 
     // The pieces of the job.
     void ProcessEmulationCmd(const std::optional<std::string>& szOptionName);
@@ -56,14 +75,19 @@ private:
 
     int WriteToPrinter(const unsigned char* szData, size_t nLen);
     void Send(const ORVIL_CMD& cmd);
+    long SendWhole(const unsigned char* data, size_t len);
+    void SendImageCommand(const unsigned char* command, size_t len, size_t announcedBytes);
+    void WriteImageData(const unsigned char* data, size_t len);
 
-    void PrintPageImage(const JOBINFO& page);
+    PageOutcome PrintPageImage(const JOBINFO& page);
     void ProcessLogo(const LogoSettings& logo);
     bool IsCopyMode(DrawerPoint point) const;
     void PulseDueDrawers(DrawerPoint point);
 
     std::optional<ReceiptSettings> settings_;
     PrinterChannel& printer_;
+    size_t imageBytesOwed_ = 0;  // image data announced and not yet sent
+    bool jobEnded_ = false;      // a cancelled job has been ended
 };
 
 // The bytes of a custom value's tokens (the text after "Custom."): \xH or

@@ -38,6 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
         EmulationCase{"Custom.\\x1B\\x74\\x2", {Bytes({0x1B, 0x74, 0x02})}},
         EmulationCase{"Custom.\\x1\\x2\\x3", {Bytes({0x01, 0x02, 0x03})}},
         EmulationCase{"Custom.\\x1b\\x40\\x1d\\x56\\x42\\x00", {Bytes({0x1B, 0x40, 0x1D, 0x56, 0x42, 0x00})}},
+        // Longer than the 40 characters libcups keeps of a default choice.
+        EmulationCase{"Custom.\\x1\\x1\\x1b\\x1b\\x1b\\x1b\\x1b\\x1b\\x1b",
+                      {Bytes({0x01, 0x01, 0x1B, 0x1B, 0x1B, 0x1B, 0x1B, 0x1B, 0x1B})}},
+        EmulationCase{"Custom.\\x1b\\x40\\x1b\\x61\\x01\\x1d\\x21\\x11\\x1b\\x45\\x01\\x1b\\x2d\\x01\\x1b\\x4a\\x40",
+                      {Bytes({0x1B, 0x40, 0x1B, 0x61, 0x01, 0x1D, 0x21, 0x11, 0x1B, 0x45, 0x01, 0x1B, 0x2D, 0x01,
+                              0x1B, 0x4A, 0x40})}},
         // Only a lower-case x leads to the next token.
         EmulationCase{"Custom.\\X1b\\X40", {Bytes({0x1B})}},
         // A bad token ends the scan; the good ones before it are sent.

@@ -42,6 +42,16 @@ Writes PrintedPage(const RasterPage& page, const PageExtras& extras)
     return writes;
 }
 
+// What CUPS hears of a job whose pages all print.
+std::string PageMessages(int pages)
+{
+    std::string messages;
+    for (int page = 1; page <= pages; ++page)
+        messages += "INFO: Printing page " + std::to_string(page) + " of " + std::to_string(pages) +
+                    "\nPAGE: " + std::to_string(page) + " 1\n";
+    return messages;
+}
+
 std::vector<RasterPage> NumberedPages(int count)
 {
     std::vector<RasterPage> pages;
@@ -104,7 +114,8 @@ TEST_F(JobTest, ReadsTheRasterFromTheFileOrFromStandardInput)
     EXPECT_EQ(fromStdin.writes, expected);
     EXPECT_EQ(fromPipe.exitStatus, 0);
     EXPECT_EQ(fromPipe.writes, expected);
-    EXPECT_EQ(fromFile.errorOutput + fromStdin.errorOutput + fromPipe.errorOutput, "");
+    for (const FilterRun* run : {&fromFile, &fromStdin, &fromPipe})
+        EXPECT_EQ(run->errorOutput, PageMessages(2));
 }
 
 TEST_F(JobTest, WithoutAReadablePpdOnlyTheSetUpIsSent)
@@ -115,6 +126,8 @@ TEST_F(JobTest, WithoutAReadablePpdOnlyTheSetUpIsSent)
         const FilterRun run = RunFilter({JobArgs(1, Raster(NumberedPages(2))), ppd, ""});
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.writes, SetUpWrites());
+        EXPECT_EQ(run.errorOutput, "ERROR: Cannot read the queue's PPD file \"" + ppd +
+                                       "\"; only the printer set-up was sent.\n");
     }
 }
 
@@ -130,6 +143,7 @@ TEST_F(JobTest, InputThatIsNotRasterGetsTheDocumentStartAndEndOnly)
         const FilterRun run = RunFilter({JobArgs(1, (dir / "input")), ppd, ""});
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.writes, expected) << content;
+        EXPECT_EQ(run.errorOutput, "ERROR: The job is not a CUPS raster stream; nothing was printed.\n");
     }
 }
 
@@ -181,12 +195,15 @@ TEST_P(CopiesTest, CutAndDrawerPulseFollowEachCopyEnd)
 INSTANTIATE_TEST_SUITE_P(
     Copies, CopiesTest,
     ::testing::Values(CopiesCase{6, "3", {false, true, false, true, false, true}},
-                      CopiesCase{5, "2", {false, true, false, true, false}},
+                      // The last page always ends a copy, even where the
+                      // pages do not divide evenly into the copies.
+                      CopiesCase{5, "2", {false, true, false, true, true}},
                       CopiesCase{3, "1", {false, false, true}},
-                      CopiesCase{2, "3", {false, false}},
-                      CopiesCase{2, "-2", {false, false}},
+                      CopiesCase{2, "3", {false, true}},
+                      CopiesCase{2, "-2", {false, true}},
                       CopiesCase{2, "0", {false, true}},
-                      CopiesCase{1, "many", {true}}),
+                      CopiesCase{1, "many", {true}},
+                      CopiesCase{1, "2", {true}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(JobTest, EveryFinishingOptionInItsPlace)
@@ -243,6 +260,48 @@ TEST_F(JobTest, PagesBeyondTheImageCommandsSizes)
     EXPECT_EQ(run.writes, expected);
 }
 
+// A page of more than one bit per pixel would print as other dots than it
+// shows: it is left out, and the copy it ends still gets its cut.
+TEST_F(JobTest, PagesNotOneBitPerPixelAreLeftOut)
+{
+    RasterPage grey{8, 8, {InkRow(8, 1), InkRow(8, 2)}};
+    grey.bitsPerPixel = 8;
+    RasterPage colour{8, 24, {InkRow(24, 1)}};
+    colour.bitsPerPixel = 24;
+    const RasterPage plain = PageWithBlankTail(8, 2, 0);
+    const std::string ppd = Ppd({{"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}});
+
+    Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(plain, {}));
+    Append(expected, SetUpWrites());
+    expected.push_back(kFeedAfterPage);
+    Append(expected, SetUpWrites());
+    Append(expected, {kFeedAfterPage, kFeedBeforeCut, kPartialCut, kInitialise});
+
+    const FilterRun run = RunFilter({JobArgs(1, Raster({plain, grey, colour})), ppd, ""});
+    EXPECT_EQ(run.writes, expected);
+    EXPECT_EQ(run.errorOutput,
+              "INFO: Printing page 1 of 3\nPAGE: 1 1\n"
+              "INFO: Printing page 2 of 3\nWARNING: Page 2 left out: it has 8 bits per pixel, the printer takes 1.\n"
+              "INFO: Printing page 3 of 3\nWARNING: Page 3 left out: it has 24 bits per pixel, the printer takes 1.\n");
+}
+
+// A page that would hold more than a receipt ever does ends the pages like
+// a damaged header; the pages before it print.
+TEST_F(JobTest, APageOverTheMemoryLimitEndsThePages)
+{
+    const RasterPage first = PageWithBlankTail(8, 3, 0);
+    const RasterPage inked{1u << 15, 1u << 12, {}, 0, InkRow(1u << 12, 5), 70000};  // 273 MiB of ink
+    Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(first, {}));
+    expected.push_back(kInitialise);
+    const FilterRun run = RunFilter({JobArgs(1, Raster({first, inked, first})), Ppd({}), ""});
+    EXPECT_EQ(run.writes, expected);
+    EXPECT_EQ(run.errorOutput, PageMessages(1) +
+                                   "WARNING: Page 2 is too large for a receipt; it and the rest of the job were "
+                                   "left out.\n");
+}
+
 TEST_F(JobTest, ShippedPpdCutsAfterTheOnlyCopy)
 {
     const std::vector<RasterPage> pages = NumberedPages(1);
@@ -264,22 +323,50 @@ TEST_F(JobTest, WithStandardOutputClosedTheJobStillRunsToItsEnd)
     const FilterRun run = RunFilter(invocation);
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_TRUE(run.writes.empty());
-    EXPECT_EQ(run.errorOutput, "");
+    EXPECT_EQ(run.errorOutput, PageMessages(2));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// Memory running out during capture drops the job's pages unprinted; the
-// document start and end still go out. (The sanitizers need more address
-// space than the limit leaves, so this runs in the plain build only.)
-TEST_F(JobTest, MemoryRunningOutDuringCaptureDropsThePages)
+// Memory running out during capture ends the pages like a page too large:
+// the pages before it print. (The sanitizers need more address space than
+// the limit leaves, so this runs in the plain build only.)
+TEST_F(JobTest, MemoryRunningOutEndsThePagesAndThoseBeforePrint)
 {
-    // The second page's buffer (1 GiB) cannot be had under the limit.
-    const std::vector<RasterPage> pages = {PageWithBlankTail(8, 3, 0), {1u << 18, 1u << 15, {}, 1u << 15}};
-    const std::string path = Raster(pages);
+    const RasterPage first = PageWithBlankTail(8, 3, 0);
+    RasterPage inked{1u << 15, 1u << 12, {}, 0, InkRow(1u << 12, 3), 50000};  // 195 MiB of ink
+    const std::string path = Raster({first, inked, first});
     Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(first, {}));
     Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
     for (bool throughPipe : {false, true}) {
         FilterInvocation invocation{JobArgs(1), Ppd({{"ExecutePaperCut", "0"}}), path};
+        invocation.inputThroughPipe = throughPipe;
+        invocation.addressSpaceLimit = size_t{160} << 20;
+        const FilterRun run = RunFilter(invocation);
+        EXPECT_EQ(run.exitStatus, 0) << throughPipe;
+        EXPECT_EQ(run.writes, expected) << throughPipe;
+        EXPECT_NE(run.errorOutput.find("WARNING: Page 2 is too large"), std::string::npos) << run.errorOutput;
+    }
+}
+
+// A page's blank rows cost no memory: a compressed raster of a few kilobytes
+// whose blank pages would take gigabytes prints within 512 MiB, the receipt
+// pages around them whole.
+TEST_F(JobTest, HugeBlankPagesCostNoMemory)
+{
+    const RasterPage receipt = PageWithBlankTail(72, 40, 10);
+    const RasterPage blank{1u << 15, 1u << 12, {}, 0, BlankRow(1u << 12), 250000};  // 1 GB each
+    const std::string path = Raster({receipt, blank, blank, receipt});
+    Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(receipt, {}));
+    for (int i = 0; i < 2; ++i) {
+        Append(expected, SetUpWrites());
+        Append(expected, {ImageCommand(1u << 12, 0), kFeedAfterPage});
+    }
+    Append(expected, PrintedPage(receipt, {}));
+    expected.push_back(kInitialise);
+    for (bool throughPipe : {false, true}) {
+        FilterInvocation invocation{JobArgs(1), Ppd({}), path};
         invocation.inputThroughPipe = throughPipe;
         invocation.addressSpaceLimit = size_t{512} << 20;
         const FilterRun run = RunFilter(invocation);
@@ -305,9 +392,10 @@ TEST_F(JobTest, MemcheckFindsNoLeakOrInvalidAccessInAJobWithEveryOption)
     invocation.launcher = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
                            "--show-leak-kinds=definite,indirect,possible", "--errors-for-leak-kinds=definite,indirect,possible"};
     const FilterRun memchecked = RunFilter(invocation);
+    const FilterRun plain = RunFilter({invocation.args, ALL_OPTIONS_PPD, ""});
     EXPECT_EQ(memchecked.exitStatus, 0) << memchecked.errorOutput;
-    EXPECT_EQ(memchecked.errorOutput, "");
-    EXPECT_EQ(memchecked.writes, RunFilter({invocation.args, ALL_OPTIONS_PPD, ""}).writes);
+    EXPECT_EQ(memchecked.errorOutput, plain.errorOutput);  // no report of memcheck's own
+    EXPECT_EQ(memchecked.writes, plain.writes);
 }
 #endif
 

@@ -172,7 +172,7 @@ TEST(ExtractPrintData, APageCutOffInsideItsRowsKeepsNone)
     ASSERT_TRUE(cupsRasterReadHeader2(ras, &header));
     JOBINFO page;
     PageBuilder builder(page, header.cupsWidth, header.cupsHeight, header.cupsBytesPerLine);
-    EXPECT_EQ(RasterToKORLA::ExtractPrintDataFromRaster(header, ras, builder), 0);
+    EXPECT_EQ(RasterToKORLA::ExtractPrintDataFromRaster(header, ras, builder), RasterToKORLA::PageRead::CutOff);
     builder.Finish();
     EXPECT_EQ(page.nbufferlen, 0u);
     EXPECT_EQ(page.nLinesToRemove, 20u);

@@ -1,5 +1,6 @@
 #include "filter_runner.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -82,6 +83,8 @@ int PipeCarrying(int file)
 
 [[noreturn]] void ExecFilter(const PreparedExec& exec, int stdoutFd, int stderrFd)
 {
+    // CUPS starts filters with SIGTERM at its default action.
+    signal(SIGTERM, SIG_DFL);
     const int file = open(exec.inputPath.c_str(), O_RDONLY);
     const int in = exec.inputThroughPipe ? PipeCarrying(file) : file;
     dup2(in, STDIN_FILENO);
@@ -100,18 +103,23 @@ int PipeCarrying(int file)
 
 }  // namespace
 
+pid_t StartFilter(const FilterInvocation& invocation, int stdoutFd, const std::string& errorPath)
+{
+    const int errorFd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const PreparedExec exec = Prepare(invocation);
+    const pid_t pid = fork();
+    if (pid == 0)
+        ExecFilter(exec, stdoutFd, errorFd);
+    close(errorFd);
+    return pid;
+}
+
 FilterRun RunFilter(const FilterInvocation& invocation)
 {
     TempDir dir;
     const std::string errorPath = dir / "stderr";
-    const int errorFd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-
-    const PreparedExec exec = Prepare(invocation);
     PacketCollector printer;
-    const pid_t pid = fork();
-    if (pid == 0)
-        ExecFilter(exec, printer.WriterFd(), errorFd);
-    close(errorFd);
+    const pid_t pid = StartFilter(invocation, printer.WriterFd(), errorPath);
 
     FilterRun run;
     int status = 0;

@@ -3,6 +3,7 @@
 #define KORLA_TESTS_FILTER_RUNNER_H
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "printer_capture.h"
@@ -24,6 +25,10 @@ struct FilterInvocation {
 };
 
 FilterRun RunFilter(const FilterInvocation& invocation);
+
+// Starts the filter with its standard output on stdoutFd and its standard
+// error into errorPath; returns its pid for the caller to signal and wait.
+pid_t StartFilter(const FilterInvocation& invocation, int stdoutFd, const std::string& errorPath);
 
 // The usual job arguments: job id, user, title, copies, options [, file].
 std::vector<std::string> JobArgs(int copies, const std::string& file = "");

@@ -37,10 +37,13 @@ void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, 
         cups_page_header2_t header{};
         header.HWResolution[0] = header.HWResolution[1] = 203;
         header.cupsWidth = page.width;
-        header.cupsHeight = page.announcedHeight ? page.announcedHeight : static_cast<unsigned>(page.rows.size());
+        header.cupsHeight = page.announcedHeight ? page.announcedHeight
+                                                 : static_cast<unsigned>(page.rows.size()) + page.repeats;
         header.cupsBytesPerLine = page.bytesPerLine;
-        header.cupsBitsPerColor = header.cupsBitsPerPixel = 1;
-        header.cupsColorSpace = CUPS_CSPACE_K;
+        header.cupsBitsPerPixel = page.bitsPerPixel;
+        header.cupsBitsPerColor = page.bitsPerPixel == 24 ? 8 : page.bitsPerPixel;
+        header.cupsColorSpace = page.bitsPerPixel == 1 ? CUPS_CSPACE_K
+                                : page.bitsPerPixel == 24 ? CUPS_CSPACE_SRGB : CUPS_CSPACE_SW;
         header.cupsColorOrder = CUPS_ORDER_CHUNKED;
         header.NumCopies = 1;
         cupsRasterWriteHeader2(ras, &header);
@@ -49,6 +52,10 @@ void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, 
             cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(copy.data()),
                                   static_cast<unsigned>(copy.size()));
         }
+        std::string repeated = page.repeatedRow;
+        for (unsigned i = 0; i < page.repeats; ++i)
+            cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(repeated.data()),
+                                  static_cast<unsigned>(repeated.size()));
     }
     cupsRasterClose(ras);
     close(fd);

@@ -8,8 +8,11 @@
 struct RasterPage {
     unsigned width = 0;                // cupsWidth, in dots
     unsigned bytesPerLine = 0;         // cupsBytesPerLine
-    std::vector<std::string> rows;     // each bytesPerLine bytes, top to bottom
-    unsigned announcedHeight = 0;      // cupsHeight when it is not rows.size()
+    std::vector<std::string> rows = {};  // each bytesPerLine bytes, top to bottom
+    unsigned announcedHeight = 0;      // cupsHeight when it is not rows.size() + repeats
+    std::string repeatedRow = {};      // written `repeats` times after rows, without being held here
+    unsigned repeats = 0;
+    unsigned bitsPerPixel = 1;         // cupsBitsPerPixel: 1 black, 8 grey, 24 RGB
 };
 
 // A row of bytesPerLine bytes with ink; seed varies its pattern.
