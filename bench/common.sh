@@ -16,11 +16,9 @@ build_bench() {
 
 # The shipped PPD with every finishing option on, as lpadmin would store it:
 # both logos, both drawers pulsed before and after every copy, a cut after
-# every copy, custom bytes at the start and the end of the job. Exported as
-# PPD, where the filter looks for it.
+# every copy, custom bytes at the start and the end of the job.
+all_options_ppd="$PWD/$work/all-options.ppd"
 write_all_options_ppd() {
-    PPD="$PWD/$work/all-options.ppd"
-    export PPD
     sed -e 's/^\*DefaultLogoPosition: .*/*DefaultLogoPosition: 3/' \
         -e 's/^\*DefaultCashDrawer: .*/*DefaultCashDrawer: 3/' \
         -e 's/^\*DefaultFireCashDrawer: .*/*DefaultFireCashDrawer: 1/' \
@@ -28,18 +26,33 @@ write_all_options_ppd() {
         -e 's/^\*DefaultExecutePaperCut: .*/*DefaultExecutePaperCut: 1/' \
         -e 's/^\*DefaultStartDoc: .*/*DefaultStartDoc: Custom.\\x1b\\x61\\x1/' \
         -e 's/^\*DefaultEndDoc: .*/*DefaultEndDoc: Custom.\\x1b\\x61\\x0\\x1b\\x64\\x3/' \
-        KORLA_tessa-300.ppd >"$PPD"
+        KORLA_tessa-300.ppd >"$all_options_ppd"
 }
 
-# Jobs: name, pages, rows per page, blank rows at the bottom, copies. The
-# receipts are one page each, so every page ends a copy and gets its cut and
-# drawer pulses; the tall page is a single receipt.
+# Names the job's queue PPD in PPD, where the filter looks for it: "all"
+# (every finishing option on) or "shipped" (the shipped PPD at its defaults:
+# a cut after every copy, nothing else).
+use_ppd() {  # all|shipped
+    if [ "$1" = all ]; then PPD="$all_options_ppd"; else PPD="$PWD/KORLA_tessa-300.ppd"; fi
+    export PPD
+}
+
+# Jobs: name, pages, rows per page, blank rows at the bottom, copies, queue
+# PPD (see use_ppd) and input: "file" is named on the command line, as CUPS
+# passes a spooled raster; "pipe" comes on standard input through a pipe, as
+# from the filter before this one in a chain. The receipts are one page each,
+# so every page ends a copy and gets its cut and drawer pulses; the tall page
+# is a single receipt.
 # shellcheck disable=SC2034 # read by the scripts that source this file
-JOBS="1-page 1 1600 300 1
-10-pages 10 1600 300 10
-100-pages 100 1600 300 100
-1000-pages 1000 1600 300 1000
-60000-rows 1 60000 300 1"
+JOBS="1-page 1 1600 300 1 all file
+10-pages 10 1600 300 10 all file
+100-pages 100 1600 300 100 all file
+1000-pages 1000 1600 300 1000 all file
+60000-rows 1 60000 300 1 all file
+100-pages-defaults 100 1600 300 100 shipped file
+1000-pages-defaults 1000 1600 300 1000 shipped file
+100-pages-piped 100 1600 300 100 all pipe
+1000-pages-piped 1000 1600 300 1000 all pipe"
 
 # The job's raster file, made on first use (make_job always writes the same
 # bytes for the same sizes).

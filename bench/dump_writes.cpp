@@ -2,8 +2,10 @@
 // printer would receive, write by write, so that two builds can be compared
 // byte for byte and boundary for boundary.
 //
-//   PPD=FILE dump_writes COPIES RASTER
+//   PPD=FILE dump_writes COPIES RASTER [pipe]
 //
+// With "pipe" the raster reaches the filter on standard input through a
+// pipe; otherwise its file is named on the command line.
 // Each write comes out as its length in decimal, a newline, then its bytes.
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +16,14 @@
 int main(int argc, char* argv[])
 {
     const char* ppd = getenv("PPD");
-    if (argc != 3 || ppd == nullptr) {
-        fprintf(stderr, "usage: PPD=FILE %s COPIES RASTER\n", argv[0]);
+    const bool throughPipe = argc == 4 && std::string(argv[3]) == "pipe";
+    if (argc != 3 + throughPipe || ppd == nullptr) {
+        fprintf(stderr, "usage: PPD=FILE %s COPIES RASTER [pipe]\n", argv[0]);
         return 2;
     }
-    const FilterRun run = RunFilter({JobArgs(atoi(argv[1]), argv[2]), ppd, ""});
+    FilterInvocation invocation{JobArgs(atoi(argv[1]), throughPipe ? "" : argv[2]), ppd, throughPipe ? argv[2] : ""};
+    invocation.inputThroughPipe = throughPipe;
+    const FilterRun run = RunFilter(invocation);
     if (run.exitStatus != 0) {
         fprintf(stderr, "%s: the filter exited with %d\n", argv[0], run.exitStatus);
         return 1;

@@ -2,8 +2,9 @@
 # Where the filter's time goes, in instructions counted by callgrind (the
 # same on every run, unlike timings on a shared machine). For each job it
 # prints the instructions of RasterToKPrinter and of the raster floor, and
-# how the filter's split between parsing the PPD, capturing the pages,
-# process start-up and the rest (output pass and document start and end);
+# how the filter's split between parsing the PPD, reading the pages (each
+# page of a raster in a file is read twice: once to count, once to print),
+# process start-up and the rest (the printer's commands and their writes);
 # then the functions that cost most on the last job, by their own cost.
 #
 #   bench/profile.sh [JOB...]
@@ -15,7 +16,7 @@ cd "$(dirname "$0")/.."
 . bench/common.sh
 build_bench
 write_all_options_ppd
-[ $# -gt 0 ] || set -- 1-page 10-pages 60000-rows 100-pages
+[ $# -gt 0 ] || set -- 1-page 10-pages 60000-rows 100-pages-defaults 100-pages
 
 # Instructions of a whole run, from the callgrind summary.
 count_instructions() {  # out-file program args...
@@ -36,21 +37,23 @@ split_filter() {  # callgrind-out-file
             ir = $1; gsub(",", "", ir)
             if ($0 ~ /\?\?\?:ppdOpenFile /) { ppd += ir; opens = calls }
             else if ($0 ~ /\?\?\?:ppdClose /) ppd += ir
-            else if ($0 ~ /RasterToKORLA::CapturePages\(/ && capture == 0) capture = ir
+            else if ($0 ~ /RasterToKORLA::ReadNextPage\(/ && capture == 0) capture = ir
             else if ($0 ~ /main\.cpp:main/ && main == 0) main = ir
         }
-        END { print opens, ppd, capture, main }'
+        END { print opens + 0, ppd + 0, capture + 0, main + 0 }'
 }
 
-echo "| job | filter Minstr | floor Minstr | ratio | PPD opens | Kinstr per open | PPD parse | page capture | start-up | rest |"
+echo "| job | filter Minstr | floor Minstr | ratio | PPD opens | Kinstr per open | PPD parse | page reading | start-up | rest |"
 echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for name in "$@"; do
     line=$(echo "$JOBS" | awk -v name="$name" '$1 == name')
     [ -n "$line" ] || { echo "no job named $name" >&2; exit 2; }
-    read -r _ pages rows blank copies <<END
+    read -r _ pages rows blank copies ppd input <<END
 $line
 END
+    [ "$input" = file ] || { echo "$name: profiles are taken of jobs read from a file" >&2; exit 2; }
     raster=$(job_raster "$pages" "$rows" "$blank")
+    use_ppd "$ppd"
     out="$work/callgrind.$name"
     filter=$(count_instructions "$out" "$build/filter/RasterToKPrinter" 1 bench receipt "$copies" "" "$raster")
     floor=$(count_instructions "$out.floor" "$build/bench/raster_floor" "$raster")

@@ -3,11 +3,13 @@
 //
 //   raster_floor FILE
 //
+// FILE "-" is standard input.
 // Reads every page of the CUPS raster FILE with libcups and writes the page's
 // bytes to standard output once, as a whole. One page buffer serves all
 // pages; nothing is kept, trimmed or added.
 #include <cstdio>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -35,7 +37,7 @@ int main(int argc, char* argv[])
         fprintf(stderr, "usage: %s FILE\n", argv[0]);
         return 2;
     }
-    const int fd = open(argv[1], O_RDONLY);
+    const int fd = std::string(argv[1]) == "-" ? STDIN_FILENO : open(argv[1], O_RDONLY);
     if (fd < 0) {
         perror(argv[1]);
         return 1;

@@ -10,20 +10,22 @@
 #include <fcntl.h>
 
 #include "RasterToKORLA.h"
-#include "const.h"
+#include "filter_const.h"
+#include "queue_settings.h"
+#include "receipt_engine.h"
+#include "trace.h"
 #include "trace_log.h"
 
 int main(int argc, char* argv[])
 {
     int fd = -1;
-    RasterToKORLA driver;
 
     setbuf(stderr, nullptr);
     ResetTraceLog(FILTER_LOG_FILE);
-    driver.KORLALog("\n\n------------------------------- Raster START ----------------- \n");
+    KORLALog("\n\n------------------------------- Raster START ----------------- \n");
 
     if (argc < 6 || argc > 7) {
-        driver.KORLALog("Insufficient options.\n");
+        KORLALog("Insufficient options.\n");
         return 1;
     }
     if (argc == 7) {
@@ -34,14 +36,16 @@ int main(int argc, char* argv[])
         fd = 0;
     }
 
-    driver.KORLALog("NUmber of copies %d\n", atoi(argv[4]));
-    driver.KORLALog("The jobid of this printer is %d\n", atoi(argv[1]));
+    KORLALog("NUmber of copies %d\n", atoi(argv[4]));
+    KORLALog("The jobid of this printer is %d\n", atoi(argv[1]));
 
-    driver.StartDoc();
-    driver.StartJob(fd, atoi(argv[4]));
-    driver.EndDoc();
+    FdPrinterChannel printer(PRINTER_PIPE);
+    ReceiptEngine engine(ReadQueueSettings(getenv("PPD")), printer);
+    engine.StartDoc();
+    RasterToKORLA(engine).StartJob(fd, atoi(argv[4]));
+    engine.EndDoc();
 
-    driver.KORLALog("Job Finished\n");
-    driver.KORLALog("------------------------------- Raster END ----------------- \n\n\n");
+    KORLALog("Job Finished\n");
+    KORLALog("------------------------------- Raster END ----------------- \n\n\n");
     return 0;
 }

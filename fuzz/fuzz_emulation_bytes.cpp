@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "RasterToKORLA.h"
-#include "const.h"
 #include "discard_printer_output.h"
+#include "filter_const.h"
+#include "queue_settings.h"
+#include "receipt_engine.h"
 
 namespace {
 
@@ -36,10 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (fd < 0)
         return 0;
 
-    RasterToKORLA driver;
-    PpdHandle ppd(ppdOpenFile(MemoryFilePath(fd).c_str()));
-    if (ppd)
-        driver.ProcessEmulationCmd(PPD_CUSTOM_END_DOC, ppd.get());
+    const std::optional<ReceiptSettings> settings = ReadQueueSettings(MemoryFilePath(fd).c_str());
+    FdPrinterChannel printer(PRINTER_PIPE);
+    ReceiptEngine engine(settings, printer);
+    if (settings)
+        engine.ProcessEmulationCmd(settings->endDoc);
     close(fd);
     return 0;
 }

@@ -1,11 +1,11 @@
 // Every option reader and finishing operation on an arbitrary PPD text.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
-#include "RasterToKORLA.h"
-#include "const.h"
 #include "discard_printer_output.h"
+#include "filter_const.h"
+#include "queue_settings.h"
+#include "receipt_engine.h"
 
 namespace {
 
@@ -33,24 +33,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (fd < 0)
         return 0;
     const std::string ppdPath = MemoryFilePath(fd);
-    setenv("PPD", ppdPath.c_str(), 1);
 
-    RasterToKORLA driver;
     PpdHandle ppd(ppdOpenFile(ppdPath.c_str()));
     if (ppd) {
         for (const char* option : NUMBER_OPTIONS)
-            driver.GetOptionChoiceIndex(option, ppd.get());
+            GetOptionChoiceIndex(option, ppd.get());
         for (const char* option : TEXT_OPTIONS)
-            driver.GetPrinterOption(option, ppd.get());
-        driver.ProcessEmulationCmd(PPD_CUSTOM_START_DOC, ppd.get());
-        driver.ProcessCashDrawerAtStartDoc(ppd.get());
-        driver.ProcessFireCashDrawerAtStartDoc(ppd.get());
-        driver.ProcessFireCashDrawerAtEndDoc(ppd.get());
+            GetPrinterOption(option, ppd.get());
     }
-    driver.ProcessTopLogoOptions();
-    driver.ProcessBottomLogoOptions();
-    driver.ProcessCutPaperEachCopy();
-    driver.EndDoc();
+    FdPrinterChannel printer(PRINTER_PIPE);
+    ReceiptEngine engine(ReadQueueSettings(ppdPath.c_str()), printer);
+    engine.BeginJob();
+    engine.ProcessFireCashDrawerAtStartDoc();
+    engine.ProcessFireCashDrawerAtEndDoc();
+    engine.ProcessTopLogoOptions();
+    engine.ProcessBottomLogoOptions();
+    engine.ProcessCutPaperEachCopy();
+    engine.EndDoc();
     close(fd);
     return 0;
 }

@@ -1,5 +1,6 @@
-// In-process tests of the driver object: a private PPD named by $PPD, and
-// the printer's writes captured from standard output.
+// In-process tests of the receipt engine and the filter's driver: a private
+// PPD named by $PPD, read as the filter reads it, and the printer's writes
+// captured from standard output.
 #ifndef KORLA_TESTS_DRIVER_FIXTURE_H
 #define KORLA_TESTS_DRIVER_FIXTURE_H
 
@@ -8,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "RasterToKORLA.h"
+#include "filter_const.h"
 #include "ppd_writer.h"
 #include "printer_capture.h"
+#include "queue_settings.h"
+#include "receipt_engine.h"
 #include "temp_dir.h"
 
 class DriverTest : public ::testing::Test {
@@ -24,16 +28,22 @@ protected:
         setenv("PPD", (dir / "queue.ppd").c_str(), 1);
     }
 
-    // Runs the operation and returns what it sent to the printer.
-    Writes Capture(const std::function<void(RasterToKORLA&)>& operation)
+    // The settings of the PPD named by $PPD.
+    static ReceiptSettings Settings() { return ReadQueueSettings(getenv("PPD")).value_or(ReceiptSettings{}); }
+
+    // Runs the operation on a receipt engine with the settings of the PPD
+    // named by $PPD (none when it cannot be read) and returns what it sent
+    // to the printer.
+    static Writes Capture(const std::function<void(ReceiptEngine&)>& operation)
     {
         StdoutCapture capture;
-        operation(driver);
+        FdPrinterChannel printer(PRINTER_PIPE);
+        ReceiptEngine engine(ReadQueueSettings(getenv("PPD")), printer);
+        operation(engine);
         return capture.Stop();
     }
 
     TempDir dir;
-    RasterToKORLA driver;
 };
 
 #endif

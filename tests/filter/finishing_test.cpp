@@ -9,7 +9,7 @@ using FinishingTest = DriverTest;
 
 TEST_F(FinishingTest, StartDocSendsTheSetUpInNineWritesWithoutAnyPpd)
 {
-    const Writes writes = Capture([](RasterToKORLA& d) { d.StartDoc(); });
+    const Writes writes = Capture([](ReceiptEngine& d) { d.StartDoc(); });
     EXPECT_EQ(writes, SetUpWrites());
     EXPECT_EQ(Hex(Joined(writes)), "1B 40 1B 40 1B 40 1B 3D 01 1B 52 00 1B 74 02 1B 63 03 02 "
                                    "1B 63 04 00 1D 50 B4 B4 ");
@@ -27,9 +27,7 @@ class EmulationTest : public DriverTest, public ::testing::WithParamInterface<Em
 TEST_P(EmulationTest, SendsTheScannedBytesInOneWrite)
 {
     UsePpd({{"EndDoc", GetParam().choice, {"None"}}});
-    PpdHandle ppd(ppdOpenFile(getenv("PPD")));
-    ASSERT_TRUE(ppd);
-    EXPECT_EQ(Capture([&](RasterToKORLA& d) { d.ProcessEmulationCmd("EndDoc", ppd.get()); }),
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessEmulationCmd(Settings().endDoc); }),
               GetParam().expected);
 }
 
@@ -56,12 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FinishingTest, EmulationCommandWithoutPpdOrOptionSendsNothing)
 {
     UsePpd({});
-    PpdHandle ppd(ppdOpenFile(getenv("PPD")));
-    EXPECT_TRUE(Capture([&](RasterToKORLA& d) {
-                    d.ProcessEmulationCmd("StartDoc", ppd.get());
-                    d.ProcessEmulationCmd("StartDoc", nullptr);
-                    d.ProcessEmulationCmd(nullptr, ppd.get());
-                }).empty());
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessEmulationCmd(Settings().startDoc); }).empty());
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessEmulationCmd(std::nullopt); }).empty());
 }
 
 // --- Paper cut -----------------------------------------------------------
@@ -82,7 +76,7 @@ TEST_P(CutPaperTest, FeedsThenCutsInTheSelectedMode)
     Writes expected = {kFeedBeforeCut};
     if (!GetParam().cut.empty())
         expected.push_back(GetParam().cut);
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.CutPaper(); }), expected);
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.CutPaper(); }), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, CutPaperTest,
@@ -98,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, CutPaperTest,
 
 TEST_F(FinishingTest, CutsNeedAReadablePpd)
 {
-    EXPECT_TRUE(Capture([](RasterToKORLA& d) {
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) {
                     d.CutPaper();
                     d.ProcessCutPaperEachCopy();
                     d.EndDoc();
@@ -109,11 +103,11 @@ TEST_F(FinishingTest, CutPerCopyOnlyWhenExecutePaperCutIsOne)
 {
     const Writes cut = {kFeedBeforeCut, kPartialCut};
     UsePpd({{"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}});
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.ProcessCutPaperEachCopy(); }), cut);
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessCutPaperEachCopy(); }), cut);
     UsePpd({{"ExecutePaperCut", "0"}, {"PaperSource", "PartialCut"}});
-    EXPECT_TRUE(Capture([](RasterToKORLA& d) { d.ProcessCutPaperEachCopy(); }).empty());
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessCutPaperEachCopy(); }).empty());
     UsePpd({{"PaperSource", "PartialCut"}});
-    EXPECT_TRUE(Capture([](RasterToKORLA& d) { d.ProcessCutPaperEachCopy(); }).empty());
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessCutPaperEachCopy(); }).empty());
 }
 
 TEST_F(FinishingTest, EndDocCutsOncePerJobThenDrawersThenBytesThenInitialise)
@@ -123,7 +117,7 @@ TEST_F(FinishingTest, EndDocCutsOncePerJobThenDrawersThenBytesThenInitialise)
             {"EndDoc", "Custom.\\x1b\\x61\\x1", {"None"}}});
     const Writes expected = {kFeedBeforeCut, kFeedSixLines, DrawerPulse(2, 100), Bytes({0x1B, 0x61, 0x01}),
                              kInitialise};
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.EndDoc(); }), expected);
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.EndDoc(); }), expected);
 }
 
 TEST_F(FinishingTest, EndDocWithoutACutPerJobStillInitialises)
@@ -131,7 +125,7 @@ TEST_F(FinishingTest, EndDocWithoutACutPerJobStillInitialises)
     for (const std::vector<PpdOption>& options :
          {std::vector<PpdOption>{{"ExecutePaperCut", "1"}}, std::vector<PpdOption>{}}) {
         UsePpd(options);
-        EXPECT_EQ(Capture([](RasterToKORLA& d) { d.EndDoc(); }), Writes{kInitialise});
+        EXPECT_EQ(Capture([](ReceiptEngine& d) { d.EndDoc(); }), Writes{kInitialise});
     }
 }
 
@@ -143,22 +137,22 @@ TEST_F(FinishingTest, LogoBlocksCarryTheirOptionsAsLowBytes)
             {"TopLineFeedb4", "1"}, {"TopLogoImage", "1"},
             {"BtmLogoJustification", "2"}, {"BtmLogoQuality", "3"}, {"BtmLineFeedAfter", "300"},
             {"BtmLineFeedb4", "0"}, {"BtmLogoImage", "7"}});
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.ProcessTopLogoOptions(); }), LogoBlock(1, 1, 1, 0, 2));
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.ProcessBottomLogoOptions(); }), LogoBlock(0, 2, 7, 3, 0x2C));
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessTopLogoOptions(); }), LogoBlock(1, 1, 1, 0, 2));
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessBottomLogoOptions(); }), LogoBlock(0, 2, 7, 3, 0x2C));
 }
 
 TEST_F(FinishingTest, LogoOptionsMissingFromThePpdAreSentAs0xFF)
 {
     UsePpd({{"TopLogoImage", "0"}, {"TopLineFeedb4", "0"}});
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.ProcessTopLogoOptions(); }), LogoBlock(0, 0xFF, 0, 0xFF, 0xFF));
-    EXPECT_EQ(Capture([](RasterToKORLA& d) { d.ProcessBottomLogoOptions(); }),
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessTopLogoOptions(); }), LogoBlock(0, 0xFF, 0, 0xFF, 0xFF));
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessBottomLogoOptions(); }),
               LogoBlock(0xFF, 0xFF, 0xFF, 0xFF, 0xFF));
 }
 
 TEST_F(FinishingTest, LogosNeedAReadablePpd)
 {
     setenv("PPD", (dir / "missing.ppd").c_str(), 1);
-    EXPECT_TRUE(Capture([](RasterToKORLA& d) { d.ProcessTopLogoOptions(); }).empty());
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessTopLogoOptions(); }).empty());
 }
 
 // --- Cash drawers --------------------------------------------------------
@@ -184,33 +178,32 @@ Writes Pulses(const char* drawers)
 
 class CashDrawerTest : public DriverTest, public ::testing::WithParamInterface<DrawerCase> {
 protected:
-    PpdHandle UseDrawerPpd(const char* fireCashDrawer)
+    void UseDrawerPpd(const char* fireCashDrawer)
     {
         const DrawerCase& c = GetParam();
         UsePpd({{"CashDrawer", std::to_string(c.usage)}, {"CashDrawerOpen1", std::to_string(c.open1)},
                 {"CashDrawerOpen2", std::to_string(c.open2)}, {"CashDrawer1PulseWidth", std::to_string(PULSE1)},
                 {"CashDrawer2PulseWidth", std::to_string(PULSE2)}, {"FireCashDrawer", fireCashDrawer}});
-        return PpdHandle(ppdOpenFile(getenv("PPD")));
     }
 };
 
 TEST_P(CashDrawerTest, JobModePulsesAroundTheJob)
 {
-    PpdHandle ppd = UseDrawerPpd("0");
-    EXPECT_EQ(Capture([&](RasterToKORLA& d) { d.ProcessCashDrawerAtStartDoc(ppd.get()); }), Pulses(GetParam().start));
-    EXPECT_EQ(Capture([&](RasterToKORLA& d) { d.ProcessCashDrawerAtEndDoc(ppd.get()); }), Pulses(GetParam().end));
+    UseDrawerPpd("0");
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessCashDrawerAtStartDoc(); }), Pulses(GetParam().start));
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessCashDrawerAtEndDoc(); }), Pulses(GetParam().end));
 }
 
 TEST_P(CashDrawerTest, CopyModePulsesAroundEachCopyAndNeverAroundTheJob)
 {
-    PpdHandle ppd = UseDrawerPpd("1");
-    EXPECT_EQ(Capture([&](RasterToKORLA& d) { d.ProcessFireCashDrawerAtStartDoc(ppd.get()); }),
+    UseDrawerPpd("1");
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessFireCashDrawerAtStartDoc(); }),
               Pulses(GetParam().start));
-    EXPECT_EQ(Capture([&](RasterToKORLA& d) { d.ProcessFireCashDrawerAtEndDoc(ppd.get()); }),
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessFireCashDrawerAtEndDoc(); }),
               Pulses(GetParam().end));
-    EXPECT_TRUE(Capture([&](RasterToKORLA& d) {
-                    d.ProcessCashDrawerAtStartDoc(ppd.get());
-                    d.ProcessCashDrawerAtEndDoc(ppd.get());
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) {
+                    d.ProcessCashDrawerAtStartDoc();
+                    d.ProcessCashDrawerAtEndDoc();
                 }).empty());
 }
 
@@ -233,11 +226,11 @@ TEST_F(FinishingTest, DrawerOptionsMissingFromThePpd)
 {
     // No pulse time: both time bytes 0xFF. No "FireCashDrawer": copy mode.
     UsePpd({{"CashDrawer", "1"}, {"CashDrawerOpen1", "0"}});
-    PpdHandle ppd(ppdOpenFile(getenv("PPD")));
-    EXPECT_TRUE(Capture([&](RasterToKORLA& d) { d.ProcessCashDrawerAtStartDoc(ppd.get()); }).empty());
-    EXPECT_EQ(Capture([&](RasterToKORLA& d) { d.ProcessFireCashDrawerAtStartDoc(ppd.get()); }),
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessCashDrawerAtStartDoc(); }).empty());
+    EXPECT_EQ(Capture([](ReceiptEngine& d) { d.ProcessFireCashDrawerAtStartDoc(); }),
               Writes{Bytes({0x1B, 0x70, 0x30, 0xFF, 0xFF})});
-    EXPECT_TRUE(Capture([&](RasterToKORLA& d) { d.ProcessFireCashDrawerAtStartDoc(nullptr); }).empty());
+    unsetenv("PPD");
+    EXPECT_TRUE(Capture([](ReceiptEngine& d) { d.ProcessFireCashDrawerAtStartDoc(); }).empty());
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ protected:
     Writes PrintRasterFile(const std::string& path, int copies = 1)
     {
         const int fd = open(path.c_str(), O_RDONLY);
-        Writes writes = Capture([&](RasterToKORLA& d) { d.StartJob(fd, copies); });
+        Writes writes = Capture([&](ReceiptEngine& engine) { RasterToKORLA(engine).StartJob(fd, copies); });
         close(fd);
         return writes;
     }
@@ -152,23 +152,30 @@ TEST(RemoveLine, IsTrueOnlyForRowsWithoutInk)
     const std::string blank(9, '\0');
     std::string lastByteInk = blank;
     lastByteInk.back() = '\x80';
-    EXPECT_TRUE(RasterToKORLA::RemoveLine(blank.data(), 9));
-    EXPECT_FALSE(RasterToKORLA::RemoveLine(lastByteInk.data(), 9));
-    EXPECT_TRUE(RasterToKORLA::RemoveLine(lastByteInk.data(), 8));
-    EXPECT_TRUE(RasterToKORLA::RemoveLine(lastByteInk.data(), 0));
-    EXPECT_TRUE(RasterToKORLA::RemoveLine(lastByteInk.data(), -3));
+    auto row = [](const std::string& bytes) { return reinterpret_cast<const unsigned char*>(bytes.data()); };
+    EXPECT_TRUE(RemoveLine(row(blank), 9));
+    EXPECT_FALSE(RemoveLine(row(lastByteInk), 9));
+    EXPECT_TRUE(RemoveLine(row(lastByteInk), 8));
+    EXPECT_TRUE(RemoveLine(row(lastByteInk), 0));
+    EXPECT_TRUE(RemoveLine(row(lastByteInk), -3));
 }
 
-TEST(ExtractPrintData, WithoutAPageBufferCapturesNothing)
+TEST(ExtractPrintData, APageCutOffInsideItsRowsKeepsNone)
 {
     TempDir dir;
-    WriteRaster((dir / "one.ras"), {PageWithBlankTail(4, 2, 0)}, false);
+    WriteRaster((dir / "one.ras"), {PageWithBlankTail(4, 20, 0)}, false);
+    const auto size = std::filesystem::file_size((dir / "one.ras"));
+    ASSERT_EQ(truncate((dir / "one.ras").c_str(), static_cast<off_t>(size) - 10), 0);
     const int fd = open((dir / "one.ras").c_str(), O_RDONLY);
     cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_READ);
     cups_page_header2_t header;
     ASSERT_TRUE(cupsRasterReadHeader2(ras, &header));
-    RasterToKORLA driver;
-    EXPECT_EQ(driver.ExtractPrintDataFromRaster(&header, ras), 0);
+    JOBINFO page;
+    PageBuilder builder(page, header.cupsWidth, header.cupsHeight, header.cupsBytesPerLine);
+    EXPECT_EQ(RasterToKORLA::ExtractPrintDataFromRaster(header, ras, builder), 0);
+    builder.Finish();
+    EXPECT_EQ(page.nbufferlen, 0u);
+    EXPECT_EQ(page.nLinesToRemove, 20u);
     cupsRasterClose(ras);
     close(fd);
 }

@@ -22,7 +22,7 @@ TEST_F(PpdOptionsTest, NumberIsTheDecimalNumberOfTheDefaultKeyword)
     for (const auto& c : cases) {
         PpdHandle ppd = Open({{"CashDrawer", c.keyword, {"0", c.keyword}}});
         ASSERT_TRUE(ppd) << c.keyword;
-        EXPECT_EQ(driver.GetOptionChoiceIndex("CashDrawer", ppd.get()), c.expected) << c.keyword;
+        EXPECT_EQ(GetOptionChoiceIndex("CashDrawer", ppd.get()), c.expected) << c.keyword;
     }
 }
 
@@ -30,9 +30,9 @@ TEST_F(PpdOptionsTest, MissingOptionOrUnofferedDefaultGivesMinusOne)
 {
     PpdHandle ppd = Open({{"LogoPosition", "2", {"0", "1"}}, {"CashDrawer", "1"}});
     ASSERT_TRUE(ppd);
-    EXPECT_EQ(driver.GetOptionChoiceIndex("FireCashDrawer", ppd.get()), -1);
-    EXPECT_EQ(driver.GetOptionChoiceIndex("LogoPosition", ppd.get()), -1);
-    EXPECT_EQ(driver.GetOptionChoiceIndex("CashDrawer", ppd.get()), 1);
+    EXPECT_EQ(GetOptionChoiceIndex("FireCashDrawer", ppd.get()), -1);
+    EXPECT_EQ(GetOptionChoiceIndex("LogoPosition", ppd.get()), -1);
+    EXPECT_EQ(GetOptionChoiceIndex("CashDrawer", ppd.get()), 1);
 }
 
 TEST_F(PpdOptionsTest, TextIsTheDefaultKeywordAsStored)
@@ -40,26 +40,26 @@ TEST_F(PpdOptionsTest, TextIsTheDefaultKeywordAsStored)
     PpdHandle ppd = Open({{"PaperSource", "NoCut", {"PartialCut", "NoCut"}},
                           {"EndDoc", "Custom.\\x1b\\x61\\x1", {"None"}}});
     ASSERT_TRUE(ppd);
-    EXPECT_STREQ(driver.GetPrinterOption("PaperSource", ppd.get()), "NoCut");
+    EXPECT_STREQ(GetPrinterOption("PaperSource", ppd.get()), "NoCut");
     // Not among the choices, yet returned unchanged.
-    EXPECT_STREQ(driver.GetPrinterOption("EndDoc", ppd.get()), "Custom.\\x1b\\x61\\x1");
-    EXPECT_EQ(driver.GetPrinterOption("StartDoc", ppd.get()), nullptr);
+    EXPECT_STREQ(GetPrinterOption("EndDoc", ppd.get()), "Custom.\\x1b\\x61\\x1");
+    EXPECT_EQ(GetPrinterOption("StartDoc", ppd.get()), nullptr);
 }
 
 TEST_F(PpdOptionsTest, ShippedPpdDefaultsMakeAPlainReceipt)
 {
     PpdHandle ppd(ppdOpenFile(SHIPPED_PPD));
     ASSERT_TRUE(ppd);
-    EXPECT_STREQ(driver.GetPrinterOption("PaperSource", ppd.get()), "PartialCut");
-    EXPECT_STREQ(driver.GetPrinterOption("StartDoc", ppd.get()), "None");
-    EXPECT_STREQ(driver.GetPrinterOption("EndDoc", ppd.get()), "None");
+    EXPECT_STREQ(GetPrinterOption("PaperSource", ppd.get()), "PartialCut");
+    EXPECT_STREQ(GetPrinterOption("StartDoc", ppd.get()), "None");
+    EXPECT_STREQ(GetPrinterOption("EndDoc", ppd.get()), "None");
     const struct {
         const char* keyword;
         int value;
     } numbers[] = {{"ExecutePaperCut", 1}, {"LogoPosition", 0}, {"CashDrawer", 0},
                    {"FireCashDrawer", 0}, {"CashDrawer1PulseWidth", 50}};
     for (const auto& n : numbers)
-        EXPECT_EQ(driver.GetOptionChoiceIndex(n.keyword, ppd.get()), n.value) << n.keyword;
+        EXPECT_EQ(GetOptionChoiceIndex(n.keyword, ppd.get()), n.value) << n.keyword;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ struct PreparedExec {
     std::vector<char*> argv;
     std::vector<char*> envp;
     std::string inputPath;
+    bool inputThroughPipe;
     std::string program;
     bool stdoutClosed;
     rlim_t addressSpaceLimit;
@@ -44,14 +45,45 @@ PreparedExec Prepare(const FilterInvocation& invocation)
         exec.argv.push_back(const_cast<char*>(arg.c_str()));
     exec.argv.push_back(nullptr);
     exec.inputPath = invocation.input.empty() ? "/dev/null" : invocation.input;
+    exec.inputThroughPipe = invocation.inputThroughPipe;
     exec.stdoutClosed = invocation.stdoutClosed;
     exec.addressSpaceLimit = invocation.addressSpaceLimit;
     return exec;
 }
 
+// A pipe whose other end a child of our own fills with the file's bytes.
+int PipeCarrying(int file)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return -1;
+    if (fork() == 0) {
+        // Nothing but the file and the pipe stays open here, so that the
+        // printer's socket closes when the filter ends.
+        for (int fd = 0; fd < 1024; ++fd) {
+            if (fd != file && fd != ends[1])
+                close(fd);
+        }
+        char buffer[65536];
+        ssize_t got;
+        while ((got = read(file, buffer, sizeof buffer)) > 0) {
+            for (ssize_t sent = 0; sent < got;) {
+                const ssize_t n = write(ends[1], buffer + sent, static_cast<size_t>(got - sent));
+                if (n <= 0)
+                    _exit(1);
+                sent += n;
+            }
+        }
+        _exit(0);
+    }
+    close(ends[1]);
+    return ends[0];
+}
+
 [[noreturn]] void ExecFilter(const PreparedExec& exec, int stdoutFd, int stderrFd)
 {
-    const int in = open(exec.inputPath.c_str(), O_RDONLY);
+    const int file = open(exec.inputPath.c_str(), O_RDONLY);
+    const int in = exec.inputThroughPipe ? PipeCarrying(file) : file;
     dup2(in, STDIN_FILENO);
     dup2(stdoutFd, STDOUT_FILENO);
     dup2(stderrFd, STDERR_FILENO);

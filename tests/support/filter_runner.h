@@ -17,6 +17,7 @@ struct FilterInvocation {
     std::vector<std::string> args;  // argv[1] onwards
     std::string ppd;                // value of PPD; empty leaves it unset
     std::string input;              // file on standard input; empty means /dev/null
+    bool inputThroughPipe = false;  // standard input a pipe that carries the file, as from a filter before
     bool stdoutClosed = false;      // run with descriptor 1 closed
     size_t addressSpaceLimit = 0;   // RLIMIT_AS for the filter; 0 leaves it alone
     std::vector<std::string> launcher = {};  // a program that runs the filter, e.g. valgrind

@@ -1,8 +1,9 @@
 // The paper cut: how ("PaperSource") and when ("ExecutePaperCut").
 #include <cstring>
 
-#include "RasterToKORLA.h"
 #include "const.h"
+#include "receipt_engine.h"
+#include "trace.h"
 
 namespace {
 
@@ -20,12 +21,12 @@ constexpr CutChoice CUT_CHOICES[] = {
     {"NoFeedNoCut", PS_NOCUT_NOFEED},
 };
 
-// Any keyword not listed, and a PPD without the option, cut as "Automatic".
-orvil_papersource_e CutModeOf(const char* szOptionName)
+// Any keyword not listed, and no setting at all, cut as "Automatic".
+orvil_papersource_e CutModeOf(const std::optional<std::string>& szOptionName)
 {
-    if (szOptionName != nullptr) {
+    if (szOptionName) {
         for (const CutChoice& choice : CUT_CHOICES) {
-            if (strcmp(szOptionName, choice.keyword) == 0)
+            if (*szOptionName == choice.keyword)
                 return choice.nCut;
         }
     }
@@ -34,17 +35,15 @@ orvil_papersource_e CutModeOf(const char* szOptionName)
 
 }  // namespace
 
-void RasterToKORLA::CutPaper()
+void ReceiptEngine::CutPaper()
 {
     KORLALog("Cut Paper\n\n\n");
-    PpdHandle ppd = OpenQueuePpd();
-    if (!ppd)
+    if (!settings_)
         return;
 
     Send(Set_Feed_unit[0]);
-    const char* szOptionName = GetPrinterOption(PPD_CUT_OPTION, ppd.get());
-    const orvil_papersource_e nCut = CutModeOf(szOptionName);
-    KORLALog("nCut Value is %s -- %d\n", szOptionName ? szOptionName : "(none)", nCut);
+    const orvil_papersource_e nCut = CutModeOf(settings_->paperSource);
+    KORLALog("nCut Value is %d\n", nCut);
 
     switch (nCut) {
     case PS_PARTIAL_CUT:
@@ -53,8 +52,7 @@ void RasterToKORLA::CutPaper()
         break;
     case PS_NOCUT: {
         const char tmpCmd[3] = {0x1b, 0x64, 0x06};  // ESC d 6: print and feed six lines
-        const ORVIL_CMD LineFeedAfter = {tmpCmd, 3};
-        Send(LineFeedAfter);
+        Send({tmpCmd, 3});
         break;
     }
     case PS_NOCUT_NOFEED:
@@ -62,14 +60,11 @@ void RasterToKORLA::CutPaper()
     }
 }
 
-void RasterToKORLA::ProcessCutPaperEachCopy()
+void ReceiptEngine::ProcessCutPaperEachCopy()
 {
-    PpdHandle ppd = OpenQueuePpd();
-    if (!ppd)
+    if (!settings_)
         return;
-    KORLALog("Inside the ProcessCutPaperEachCopy\n");
-    const int nPaperCutOption = GetOptionChoiceIndex(PPD_PAPER_CUT_OPTION, ppd.get());
-    KORLALog("Paper cut option is %d\n", nPaperCutOption);
-    if (nPaperCutOption == CUT_PAPER_PER_COPY)
+    KORLALog("Paper cut option is %d\n", settings_->executePaperCut);
+    if (settings_->executePaperCut == CUT_PAPER_PER_COPY)
         CutPaper();
 }

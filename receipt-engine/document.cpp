@@ -1,10 +1,11 @@
-// Document start and end, and the byte strings that the PPD's "StartDoc" and
-// "EndDoc" options carry as custom values.
+// Document start and end, and the byte strings that the "StartDoc" and
+// "EndDoc" settings carry as custom values.
 #include <cstdlib>
 #include <cstring>
 
-#include "RasterToKORLA.h"
 #include "const.h"
+#include "receipt_engine.h"
+#include "trace.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr char CUSTOM_PREFIX[] = "Custom.";
 
 }  // namespace
 
-void RasterToKORLA::StartDoc()
+void ReceiptEngine::StartDoc()
 {
     KORLALog("Inside StartDoc\n");
     for (int i = 0; i < 3; ++i)
@@ -32,36 +33,31 @@ void RasterToKORLA::StartDoc()
     KORLALog("Exit StartDoc\n");
 }
 
-void RasterToKORLA::EndDoc()
+void ReceiptEngine::EndDoc()
 {
     KORLALog("Inside EndDoc\n");
-    PpdHandle ppd = OpenQueuePpd();
-    if (!ppd)
+    if (!settings_)
         return;
-    if (GetOptionChoiceIndex(PPD_PAPER_CUT_OPTION, ppd.get()) == CUT_PAPER_PER_JOB)
+    if (settings_->executePaperCut == CUT_PAPER_PER_JOB)
         CutPaper();
-    ProcessCashDrawerAtEndDoc(ppd.get());
-    ProcessEmulationCmd(PPD_CUSTOM_END_DOC, ppd.get());
-    ppd.reset();
+    ProcessCashDrawerAtEndDoc();
+    ProcessEmulationCmd(settings_->endDoc);
     Send(Initilize_Printer);
     KORLALog("Exit EndDoc\n");
 }
 
 // Sends the bytes of a custom value "Custom.\xH\xHH..." in one write; any
 // other choice sends nothing.
-void RasterToKORLA::ProcessEmulationCmd(const char* OptionName, ppd_file_t* ppd)
+void ReceiptEngine::ProcessEmulationCmd(const std::optional<std::string>& szOptionName)
 {
     KORLALog("Inside ProcessEmulationCmd\n");
-    if (OptionName == nullptr || ppd == nullptr) {
-        KORLALog("One parameter is empty\n");
+    if (!szOptionName)
         return;
-    }
-    const char* szOptionName = GetPrinterOption(OptionName, ppd);
-    if (szOptionName == nullptr || strstr(szOptionName, CUSTOM_PREFIX) == nullptr)
+    if (strstr(szOptionName->c_str(), CUSTOM_PREFIX) == nullptr)
         return;
 
     unsigned char arr[MAX_SIZE] = {};
-    const size_t nIndex = ScanEmulationBytes(szOptionName + strlen(CUSTOM_PREFIX), arr);
+    const size_t nIndex = ScanEmulationBytes(szOptionName->c_str() + strlen(CUSTOM_PREFIX), arr);
     WriteToPrinter(arr, nIndex);
     KORLALog("nIndex is %d\n", static_cast<int>(nIndex));
 }
@@ -70,7 +66,7 @@ void RasterToKORLA::ProcessEmulationCmd(const char* OptionName, ppd_file_t* ppd)
 // remain or no hexadecimal number follows a token's two lead-in characters.
 // The cursor steps to the next token by where the next 'x' stands: three
 // characters after a one-digit token, four otherwise.
-size_t RasterToKORLA::ScanEmulationBytes(const char* szTemp, unsigned char* arr)
+size_t ScanEmulationBytes(const char* szTemp, unsigned char* arr)
 {
     size_t nIndex = 0;
     while (nIndex < MAX_SIZE && strnlen(szTemp, 3) == 3) {

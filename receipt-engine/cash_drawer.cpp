@@ -1,0 +1,89 @@
+// Cash drawers: which drawers open, before or after printing, per job or per
+// copy, with the pulse times of the settings.
+#include "const.h"
+#include "receipt_engine.h"
+#include "trace.h"
+
+namespace {
+
+constexpr int DRAWER1_PIN = 0x30;
+constexpr int DRAWER2_PIN = 0x31;
+
+}  // namespace
+
+// ESC p m t t: one pulse to drawer m, both times the drawer's pulse width.
+void ReceiptEngine::ProcessCashDrawerOptions(int nCDTime, int nDrawer)
+{
+    if (!settings_)
+        return;
+    KORLALog("[ProcessCashDrawerOptions<=======]Sending Cashdrawer command for %d\n", nDrawer);
+    KORLALog("Timeing for cash drawer is %d\n", nCDTime);
+    const char tmpCmd[5] = {0x1b, 0x70, static_cast<char>(nDrawer), static_cast<char>(nCDTime),
+                            static_cast<char>(nCDTime)};
+    Send({tmpCmd, 5});
+}
+
+void ReceiptEngine::ProcessCashDrawerAtStartDoc()
+{
+    if (!settings_)
+        return;
+    KORLALog("Inside ProcessCashDrawerAtStartDoc\n");
+    if (IsCopyMode(DrawerPoint::BeforePrint))
+        KORLALog("Don't Fire cash drawer at start doc\n");
+    else
+        PulseDueDrawers(DrawerPoint::BeforePrint);
+    KORLALog("Exit ProcessCashDrawerAtStartDoc\n");
+}
+
+void ReceiptEngine::ProcessCashDrawerAtEndDoc()
+{
+    if (settings_ && !IsCopyMode(DrawerPoint::AfterPrint))
+        PulseDueDrawers(DrawerPoint::AfterPrint);
+}
+
+// The page loop calls the per-copy pair only in copy mode, so the mode is
+// traced here but not applied.
+void ReceiptEngine::ProcessFireCashDrawerAtStartDoc()
+{
+    if (!settings_)
+        return;
+    IsCopyMode(DrawerPoint::BeforePrint);
+    PulseDueDrawers(DrawerPoint::BeforePrint);
+}
+
+void ReceiptEngine::ProcessFireCashDrawerAtEndDoc()
+{
+    if (!settings_)
+        return;
+    IsCopyMode(DrawerPoint::AfterPrint);
+    PulseDueDrawers(DrawerPoint::AfterPrint);
+}
+
+// "FireCashDrawer" other than 0 (a missing setting included): drawers open
+// around every copy instead of around the job.
+bool ReceiptEngine::IsCopyMode(DrawerPoint point) const
+{
+    const bool bFireCashDrawer = settings_->fireCashDrawer != 0;
+    KORLALog(point == DrawerPoint::BeforePrint ? "At StartDoc bFireCashDrawer is %d\n"
+                                               : "At EndDoc bFireCashDrawer is %d\n",
+             bFireCashDrawer);
+    return bFireCashDrawer;
+}
+
+// Pulses each drawer in use whose "CashDrawerOpen" value is due at this
+// point: before printing for 0 and 2, after printing for 1 and 2.
+void ReceiptEngine::PulseDueDrawers(DrawerPoint point)
+{
+    const ReceiptSettings& s = *settings_;
+    const int nOnlyThisPoint = point == DrawerPoint::BeforePrint ? OCD_BEFORE_PRINT : OCD_AFTER_PRINT;
+    auto isDue = [nOnlyThisPoint](int operation) {
+        return operation == nOnlyThisPoint || operation == OCD_BOTH_PRINT;
+    };
+    const bool drawer1 = s.cashDrawer == CD_OPEN_CASHDRAWER1 || s.cashDrawer == CD_OPEN_CASHDRAWER_BOTH;
+    const bool drawer2 = s.cashDrawer == CD_OPEN_CASHDRAWER2 || s.cashDrawer == CD_OPEN_CASHDRAWER_BOTH;
+
+    if (drawer1 && isDue(s.cashDrawer1Open))
+        ProcessCashDrawerOptions(s.cashDrawer1PulseWidth, DRAWER1_PIN);
+    if (drawer2 && isDue(s.cashDrawer2Open))
+        ProcessCashDrawerOptions(s.cashDrawer2PulseWidth, DRAWER2_PIN);
+}

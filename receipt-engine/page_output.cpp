@@ -1,0 +1,88 @@
+// The job's pages: each is printed as ESC/POS raster images, with the
+// receipt extras at their fixed points around it.
+#include <algorithm>
+
+#include "const.h"
+#include "receipt_engine.h"
+#include "trace.h"
+
+namespace {
+
+// The raster bit-image command GS v 0 carries 16-bit width and height.
+constexpr uint32_t MAX_IMAGE_FIELD = 0xFFFF;
+
+bool PrintsLogo(int nLogoOptions, orvil_logo_options_e which)
+{
+    return nLogoOptions == which || nLogoOptions == LO_BOTH;
+}
+
+}  // namespace
+
+// Once per job, before the first page: the custom start bytes, then the
+// drawers due before printing when they open around the whole job.
+void ReceiptEngine::BeginJob()
+{
+    if (!settings_)
+        return;
+    KORLALog("At StartJob bFireCashDrawer is %d\n", settings_->fireCashDrawer != 0);
+    ProcessEmulationCmd(settings_->startDoc);
+    ProcessCashDrawerAtStartDoc();
+}
+
+void ReceiptEngine::PrintPage(const JOBINFO& page, bool bEndsCopy)
+{
+    if (!settings_)
+        return;
+    const bool bFireCashDrwer = settings_->fireCashDrawer != 0;
+    const int nLogoOptions = settings_->logoPosition;
+    KORLALog("\n************ START OF NEW PAGE **************************\n\n");
+    StartDoc();
+
+    if (bFireCashDrwer && bEndsCopy)
+        ProcessFireCashDrawerAtStartDoc();
+    if (PrintsLogo(nLogoOptions, LO_TOP_ONLY))
+        ProcessTopLogoOptions();
+
+    PrintPageImage(page);
+    Send(Set_Feed_unit[1]);
+
+    if (PrintsLogo(nLogoOptions, LO_BOTTOM_ONLY))
+        ProcessBottomLogoOptions();
+    if (bEndsCopy) {
+        ProcessCutPaperEachCopy();
+        if (bFireCashDrwer)
+            ProcessFireCashDrawerAtEndDoc();
+    }
+    KORLALog("\n************ END OF PAGE **************************\n\n");
+}
+
+// Sends the page's rows down to its last row with ink. GS v 0 holds at most
+// 65535 rows, so a taller page goes out as several images, top to bottom; a
+// row wider than 65535 bytes cannot be described at all and is left out.
+void ReceiptEngine::PrintPageImage(const JOBINFO& page)
+{
+    if (page.nBytesPerLine > MAX_IMAGE_FIELD) {
+        KORLALog("Page left out: %u bytes per row do not fit the image command\n", page.nBytesPerLine);
+        return;
+    }
+
+    uint32_t rowsLeft = page.nPageHeight - page.nLinesToRemove;
+    size_t bytesLeft = page.nbufferlen;
+    const unsigned char* data = page.szdatabuffer.get();
+    do {
+        const uint32_t rows = std::min(rowsLeft, MAX_IMAGE_FIELD);
+        const char tmpCmd[8] = {
+            0x1d, 0x76, 0x30, 0x00,
+            static_cast<char>(page.nBytesPerLine & 0xFF), static_cast<char>((page.nBytesPerLine >> 8) & 0xFF),
+            static_cast<char>(rows & 0xFF), static_cast<char>((rows >> 8) & 0xFF),
+        };
+        Send({tmpCmd, 8});
+
+        const size_t chunkLen = std::min(bytesLeft, static_cast<size_t>(rows) * page.nBytesPerLine);
+        if (chunkLen > 0)
+            WriteToPrinter(data, chunkLen);
+        data += chunkLen;
+        bytesLeft -= chunkLen;
+        rowsLeft -= rows;
+    } while (rowsLeft > 0);
+}
