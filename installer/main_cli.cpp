@@ -1,5 +1,9 @@
 // printer-install: interactive console installer. Asks which interface
 // connects the printer, runs that interface's set-up and reports the result.
+// Exits 0 after a set-up that succeeded or the user's exit, 1 after a set-up
+// that failed, so that a script can tell.
+#include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 #include "console.h"
@@ -22,31 +26,34 @@ void WriteMenu()
     WritePrompt("Your select:");
 }
 
-void WriteResult(int nResult, const char* pszFailureText)
+// Writes the set-up's result text and returns the program's exit status.
+int WriteResult(int nResult, const char* pszFailureText)
 {
     WriteLine(nResult == 1 ? "Install Success!." : pszFailureText);
+    return nResult == 1 ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
-// Runs the set-up of a supported choice; returns false for any other number.
-bool RunChoice(int nChoice)
+// Runs the set-up of a supported choice and returns the exit status; returns
+// nothing for any other number.
+std::optional<int> RunChoice(int nChoice)
 {
     switch (nChoice) {
     case 1:
-    case 2:
-        WriteResult(setup_uart(nChoice), "Install Fail!.\nCheck Connection Serial Cable or Printer Power.");
+    case 2: {
+        const int nStatus =
+            WriteResult(setup_uart(nChoice), "Install Fail!.\nCheck Connection Serial Cable or Printer Power.");
         WriteLine("Exit Program.");
-        return true;
+        return nStatus;
+    }
     case 3:
-        WriteResult(setup_usb(), "Install Fail!.\nCheck Connection USB Cable or Printer Power.");
-        return true;
+        return WriteResult(setup_usb(), "Install Fail!.\nCheck Connection USB Cable or Printer Power.");
     case 4:
-        WriteResult(setup_eth(), "Install Fail!.\nCheck Connection LAN Cable or Printer Power.");
-        return true;
+        return WriteResult(setup_eth(), "Install Fail!.\nCheck Connection LAN Cable or Printer Power.");
     case 0:
         WriteLine("Exit by user.");
-        return true;
+        return EXIT_SUCCESS;
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -64,8 +71,8 @@ int main()
         // otherwise bring the menu back for ever.
         if (!ReadNumber(&nChoice))
             nChoice = 0;
-        if (RunChoice(nChoice))
-            return 0;
+        if (const std::optional<int> nStatus = RunChoice(nChoice))
+            return *nStatus;
         WriteLine("Not supported interface");
         sleep(1);
     }

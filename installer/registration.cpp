@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <cups/cups.h>
 
 #include "console.h"
+#include "driver_files.h"
 #include "install_paths.h"
 #include "product.h"
 #include "stddevlib.h"
@@ -16,7 +18,9 @@ char pszBuff2[1024];
 namespace {
 
 constexpr char LOCAL_SERVER[] = "localhost";
-constexpr char SOURCE_DIR[] = "./";
+// cupsd runs no filter that its group or others may change.
+constexpr mode_t FILTER_MODE = 0755;
+constexpr mode_t PPD_MODE = 0644;
 
 enum machine_type_e { MT_UNDETERMINED, MT_64BIT, MT_32BIT };
 
@@ -72,24 +76,21 @@ int run_cmd(const char* pszCmd)
 
 bool CopyDriverFiles()
 {
-    char szCommand[MID_SIZE] = {};
-
     std::printf("copy ppd file [%s.ppd]\n", PRODUCT_ID);
     const machine_type_e eMachineType = QueryMachineType();
-    std::snprintf(szCommand, sizeof szCommand, "\\cp -vf %s%s.ppd %s", SOURCE_DIR, PRODUCT_ID,
-                  ModelTargetDir().c_str());
-    RunShell(szCommand);
+    const std::string strPpdName = std::string(PRODUCT_ID) + ".ppd";
+    if (!PlaceDriverFile(strPpdName.c_str(), ModelTargetDir(), PPD_MODE))
+        return false;
 
     std::printf("copy Filter file [%s]\n", FILTER_NAME);
+    // Without a machine type the filter is not copied, so the installed one
+    // must serve; the next line starts on a line of its own.
     if (eMachineType == MT_UNDETERMINED) {
         WritePrompt("Error> Machine type is unkown.");
-        return true;
+        WriteLine("");
+        return UseInstalledDriverFile(FILTER_NAME, FilterTargetDir());
     }
-    std::memset(szCommand, 0, sizeof szCommand);
-    std::snprintf(szCommand, sizeof szCommand, "\\cp -vf %s%s %s", SOURCE_DIR, FILTER_NAME,
-                  FilterTargetDir().c_str());
-    RunShell(szCommand);
-    return true;
+    return PlaceDriverFile(FILTER_NAME, FilterTargetDir(), FILTER_MODE);
 }
 
 int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName)
@@ -100,7 +101,8 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
         return 0;
     }
     WriteLine("AddPrinter 2 ");
-    CopyDriverFiles();
+    if (!CopyDriverFiles())
+        return 0;
 
     ipp_t* pRequest = ippNew();
     if (!pRequest) {

@@ -8,13 +8,16 @@ extern char pszBuff2[1024];
 // and writes it as a line. Returns 0 when output was captured, -1 otherwise.
 int run_cmd(const char* pszCmd);
 
-// Copies the PPD and the filter from the current directory into the CUPS
-// directories. Failed copies show only in the copy command's own messages.
+// Puts the PPD and the filter into the CUPS directories: copies the ones in
+// the current directory, or uses the ones installed there already when the
+// current directory lacks them. Returns false, after an "Error> " line, when
+// a file could not be copied or is in neither place.
 bool CopyDriverFiles();
 
-// Copies the driver files and registers the queue with the local CUPS server
-// by a CUPS-Add-Modify-Printer request. Returns 1 when the server answered
-// successful-ok, 0 otherwise.
+// Puts the driver files in place and registers the queue with the local CUPS
+// server by a CUPS-Add-Modify-Printer request. Returns 1 when the server
+// answered successful-ok, 0 otherwise (nothing is sent when the driver files
+// could not be put in place).
 int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName);
 
 // Writes the device URI, queue name and PPD name about to be registered.

@@ -1,13 +1,15 @@
 #!/bin/sh
-# Installs, with apt-get, whatever the build, the tests and the sample print
-# need and the machine does not have yet. Does nothing when all is there.
+# Installs, with apt-get, whatever the build, the tests, the sample print and
+# the package build need and the machine does not have yet. Does nothing when
+# all is there.
 set -eu
 
 PACKAGES="build-essential cmake pkg-config
   libcups2-dev libcupsimage2-dev cups cups-client cups-daemon cups-filters
   cups-ipp-utils ghostscript poppler-utils fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  clang libclang-rt-14-dev valgrind python3"
+  clang libclang-rt-14-dev valgrind python3
+  debhelper dpkg-dev fakeroot lintian man-db"
 
 missing=""
 for pkg in $PACKAGES; do

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what is missing, runs every fuzz target briefly (FUZZ_SECONDS
-# each, 0 to skip), then builds everything and runs every test: once in a
-# plain build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# each, 0 to skip), builds the Debian package and checks it with lintian,
+# then builds everything and runs every test, the package's included: once
+# in a plain build and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,13 +15,17 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     ./fuzz/run-fuzzers.sh "$fuzz_seconds"
 fi
 
+echo "=== package ==="
+./scripts/build-package.sh
+lintian --fail-on error,warning --info out/package/*.deb
+
 jobs=$(nproc)
 for variant in plain sanitize; do
     dir="build/$variant"
     sanitize=OFF
     [ "$variant" = sanitize ] && sanitize=ON
     echo "=== $variant build ==="
-    cmake -S . -B "$dir" -DKORLA_SANITIZE=$sanitize >/dev/null
+    cmake -S . -B "$dir" -DKORLA_SANITIZE=$sanitize -DKORLA_PACKAGE_DIR="$PWD/out/package" >/dev/null
     cmake --build "$dir" -j "$jobs"
     echo "=== $variant tests ==="
     ctest --test-dir "$dir" -j "$jobs" --output-on-failure

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -73,28 +74,44 @@ void KeepForPeople(const std::string& stem)
                       error);
 }
 
+PrintChain::PrintChain(std::string packageRoot)
+    : packageRoot_(std::move(packageRoot)),
+      installer_(packageRoot_.empty() ? PRINTER_INSTALL_PATH : packageRoot_ + "/usr/sbin/printer-install")
+{
+}
+
 PrintChain::~PrintChain()
 {
     if (printer_)
         printer_->terminate();
 }
 
+bool PrintChain::LayOutDriver()
+{
+    if (!packageRoot_.empty()) {
+        const bool linked = cupsd_.AddPackageRoot(packageRoot_);
+        if (!linked)
+            ADD_FAILURE() << "cannot link the driver files of the package at " << packageRoot_;
+        return linked;
+    }
+    std::error_code error;
+    std::filesystem::copy_file(ShippedPpd(), driver_ / "KORLA_tessa-300.ppd", error);
+    if (!error)
+        std::filesystem::copy_file(FILTER_BINARY, driver_ / "RasterToKPrinter", error);
+    if (error)
+        ADD_FAILURE() << "cannot lay out the driver folder: " << error.message();
+    return !error;
+}
+
 bool PrintChain::Start()
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::copy_file(ShippedPpd(), driver_ / "KORLA_tessa-300.ppd", error);
-    if (!error)
-        fs::copy_file(FILTER_BINARY, driver_ / "RasterToKPrinter", error);
-    if (error) {
-        ADD_FAILURE() << "cannot lay out the driver folder: " << error.message();
-        return false;
-    }
     const ::testing::AssertionResult started = cupsd_.Start();
     if (!started) {
         ADD_FAILURE() << started.message();
         return false;
     }
+    if (!LayOutDriver())
+        return false;
     printer_ = std::make_unique<EmulatorProcess>(std::vector<std::string>{
         "--tcp", "127.0.0.1:0", "--raw", printerOutput_ / "job.bin", "--listing",
         printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
@@ -121,10 +138,10 @@ ChildResult PrintChain::RunClient(const std::vector<std::string>& argv, const st
 std::string PrintChain::Install(const std::string& answers,
                                 const std::map<std::string, std::optional<std::string>>& extraEnvironment)
 {
-    const std::vector<std::string> argv = {PRINTER_INSTALL_PATH};
+    const std::vector<std::string> argv = {installer_};
     const ChildResult run = RunClient(argv, answers, extraEnvironment);
     const std::string queue = Between(run.out, "PRT_NAME : [", "]");
-    if (queue.empty() || run.out.find("Printer added successfuly\n") == std::string::npos) {
+    if (queue.empty() || run.out.find("Printer added successfuly\n") == std::string::npos || run.exitStatus != 0) {
         ADD_FAILURE() << "printer-install registered no queue\n" << Transcript(argv, run);
         return "";
     }

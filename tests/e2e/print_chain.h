@@ -18,6 +18,12 @@
 
 class PrintChain {
 public:
+    // The driver is the build's: printer-install runs from a folder that
+    // holds the PPD and the filter, and copies them into the server's
+    // folders. With packageRoot, the driver is the package unpacked there:
+    // its files stand in the server's folders from the start, and its
+    // printer-install runs from an empty folder.
+    explicit PrintChain(std::string packageRoot = "");
     ~PrintChain();  // stops the network printer
 
     // Starts cupsd and the network printer, and lays out the folder that the
@@ -25,7 +31,7 @@ public:
     bool Start();
 
     // Runs printer-install with the answers on its standard input; returns
-    // the name of the queue that it registered.
+    // the name of the queue that it registered, once it has exited 0.
     std::string Install(const std::string& answers,
                         const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
     // The Ethernet set-up, pointed at the network printer.
@@ -39,15 +45,20 @@ public:
     std::string NewestNetworkJob();
 
     const PrivateCupsd& cupsd() const { return cupsd_; }
-
-private:
+    // Runs a program as a client of the server, from the installer's folder.
     ChildResult RunClient(const std::vector<std::string>& argv, const std::string& input = "",
                           const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
+
+private:
     bool WaitForJob(const std::string& queue, int jobId);
     bool SanitizerQuiet(int jobId) const;
     // The lines of the server's log about the job.
     std::string JobLog(int jobId) const;
 
+    bool LayOutDriver();
+
+    std::string packageRoot_;
+    std::string installer_;
     PrivateCupsd cupsd_;
     TempDir driver_{"korla-driver-"};  // the installer's working folder
     TempDir printerOutput_{"korla-printer-"};

@@ -71,7 +71,7 @@ TEST_F(EthernetTest, EndOfInputAtTheAddressIsRefused)
 TEST_F(EthernetTest, AddressWithTooFewDotsIsRefused)
 {
     const ChildResult run = RunInstaller("4\n192.168.1\n9100\n");
-    EXPECT_EQ(0, run.exitStatus);
+    EXPECT_EQ(1, run.exitStatus);
     EXPECT_EQ(EthernetDialogue("192.168.1:9100") +
                   "++++ step1 \ncheck ip format [.168.1]\n"
                   "++++ step1 \ncheck ip format [.1]\n"

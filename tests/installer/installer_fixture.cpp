@@ -135,8 +135,13 @@ void InstallerTest::ExpectRegistered(const std::string& name, const std::string&
     EXPECT_TRUE(queue->acceptingJobs);
     EXPECT_TRUE(queue->collateByDefault);
     EXPECT_EQ(3, queue->state);
-    EXPECT_EQ(PPD_TEXT, ReadFile(cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd"));
-    const std::string filter = cupsd_.serverBin() + "/filter/RasterToKPrinter";
-    EXPECT_EQ(FILTER_TEXT, ReadFile(filter));
-    EXPECT_EQ(0, access(filter.c_str(), X_OK));
+    EXPECT_EQ(PPD_TEXT, ReadFile(InstalledPpd()));
+    EXPECT_EQ(FILTER_TEXT, ReadFile(InstalledFilter()));
+    EXPECT_EQ(0, access(InstalledFilter().c_str(), X_OK));
+}
+
+void InstallerTest::MoveDriverFilesToCupsFolders() const
+{
+    ASSERT_EQ(0, rename((work_ / "KORLA_tessa-300.ppd").c_str(), InstalledPpd().c_str()));
+    ASSERT_EQ(0, rename((work_ / "RasterToKPrinter").c_str(), InstalledFilter().c_str()));
 }

@@ -38,8 +38,15 @@ protected:
     std::string CopyText(bool ppdCopied = true) const;
 
     // Checks that the server holds the queue with our PPD and that the
-    // driver files were copied.
+    // driver files are in the server's CUPS folders.
     void ExpectRegistered(const std::string& name, const std::string& uri) const;
+
+    // Where the driver files belong in the server's CUPS folders.
+    std::string InstalledPpd() const { return cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd"; }
+    std::string InstalledFilter() const { return cupsd_.serverBin() + "/filter/RasterToKPrinter"; }
+    // Moves the driver files from the working folder into the CUPS folders,
+    // as the package installs them.
+    void MoveDriverFilesToCupsFolders() const;
 
     PrivateCupsd cupsd_;
     TempDir work_{"korla-install-"};

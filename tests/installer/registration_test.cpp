@@ -2,6 +2,8 @@
 // query and of the server, seen through the Ethernet set-up.
 #include "installer_fixture.h"
 
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -29,6 +31,17 @@ protected:
         return "'./KORLA_tessa-300.ppd' -> '" + cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd'\n";
     }
 
+    // The set-up failed right after this error line: the Ethernet failure
+    // text, exit status 1, no queue.
+    void ExpectFailedAfter(const ChildResult& run, const std::string& errorLine) const
+    {
+        EXPECT_NE(std::string::npos, run.out.find(errorLine + "\ninstallation failed!!\nInstall Fail!.\n"
+                                                              "Check Connection LAN Cable or Printer Power.\n"))
+            << run.out;
+        EXPECT_EQ(1, run.exitStatus);
+        EXPECT_FALSE(cupsd_.Queue(QUEUE));
+    }
+
     TempDir tools_{"korla-tools-"};
 };
 
@@ -51,30 +64,143 @@ TEST_F(RegistrationTest, OtherMachineTypeCountsAs32BitAndCopiesFilter)
     ExpectRegistered(QUEUE, URI);
 }
 
+// Without a machine type the filter is not copied: the installed one serves
+// if there is one, else the set-up fails before anything is registered.
 TEST_F(RegistrationTest, SilentMachineTypeQuerySkipsFilterCopy)
 {
+    ASSERT_TRUE(WriteFile(InstalledFilter(), "#!/bin/sh\nexec cat\n", 0755));
     const ChildResult run = RunInstaller(ANSWERS, WithUname("exit 0"));
     const std::string copying = Between(run.out, "AddPrinter 2 ", "Add Printer status [");
     EXPECT_EQ(0u, copying.find("AddPrinter 2 \ncopy ppd file [KORLA_tessa-300.ppd]\nerror2 [cmd:uname -m]["))
         << copying;
-    EXPECT_NE(std::string::npos, copying.find("]\n" + PpdCopyLine() +
-                                              "copy Filter file [RasterToKPrinter]\nError> Machine type is unkown."))
+    EXPECT_NE(std::string::npos,
+              copying.find("]\n" + PpdCopyLine() + "copy Filter file [RasterToKPrinter]\n"
+                           "Error> Machine type is unkown.\nusing the installed '" + InstalledFilter() + "'\n"))
         << copying;
-    EXPECT_EQ(std::string::npos, copying.find(FilterCopyLine()));
-    EXPECT_NE(0, access((cupsd_.serverBin() + "/filter/RasterToKPrinter").c_str(), F_OK));
+    EXPECT_EQ("#!/bin/sh\nexec cat\n", ReadFile(InstalledFilter()));
+    EXPECT_EQ(0, run.exitStatus);
+    EXPECT_TRUE(cupsd_.Queue(QUEUE));
 }
 
-// Without the PPD in the current folder the server does not know the
-// ppd-name and refuses the request with its own status text.
-TEST_F(RegistrationTest, ServerRefusingUnknownPpdFails)
+TEST_F(RegistrationTest, SilentMachineTypeQueryWithoutInstalledFilterFails)
+{
+    const ChildResult run = RunInstaller(ANSWERS, WithUname("exit 0"));
+    ExpectFailedAfter(run, "Error> Machine type is unkown.\nError> RasterToKPrinter is neither in the current "
+                           "folder nor in " + cupsd_.serverBin() + "/filter/");
+}
+
+// Started from a folder without the driver files, the installer registers the
+// queue against the copies installed in the CUPS folders, and copies nothing.
+TEST_F(RegistrationTest, EmptyFolderUsesInstalledDriverFiles)
+{
+    MoveDriverFilesToCupsFolders();
+    struct stat ppdBefore{}, filterBefore{};
+    ASSERT_EQ(0, stat(InstalledPpd().c_str(), &ppdBefore));
+    ASSERT_EQ(0, stat(InstalledFilter().c_str(), &filterBefore));
+
+    const ChildResult run = RunInstaller(ANSWERS);
+    EXPECT_NE(std::string::npos,
+              run.out.find("\nusing the installed '" + InstalledPpd() +
+                           "'\ncopy Filter file [RasterToKPrinter]\nusing the installed '" + InstalledFilter() +
+                           "'\nAdd Printer status [successful-ok]\n"))
+        << run.out;
+    EXPECT_EQ(0, run.exitStatus);
+    ExpectRegistered(QUEUE, URI);
+    struct stat ppdAfter{}, filterAfter{};
+    ASSERT_EQ(0, stat(InstalledPpd().c_str(), &ppdAfter));
+    ASSERT_EQ(0, stat(InstalledFilter().c_str(), &filterAfter));
+    EXPECT_EQ(ppdBefore.st_ino, ppdAfter.st_ino);
+    EXPECT_EQ(filterBefore.st_ino, filterAfter.st_ino);
+}
+
+TEST_F(RegistrationTest, DriverFileInNeitherPlaceFailsBeforeRegistering)
 {
     ASSERT_EQ(0, unlink((work_ / "KORLA_tessa-300.ppd").c_str()));
     const ChildResult run = RunInstaller(ANSWERS);
-    EXPECT_EQ("AddPrinter 2 \n" + CopyText(false) +
-                  "Add Printer status [cups-driverd failed to get PPD file - see error_log for details.]\n"
-                  "installation failed!!\nInstall Fail!.\nCheck Connection LAN Cable or Printer Power.\n",
-              run.out.substr(run.out.find("AddPrinter 2 ")));
-    EXPECT_FALSE(cupsd_.Queue(QUEUE));
+    ExpectFailedAfter(run, "Error> KORLA_tessa-300.ppd is neither in the current folder nor in " + cupsd_.dataDir() +
+                               "/model/");
+    EXPECT_NE(0, access(InstalledFilter().c_str(), F_OK)) << "copied the filter after the PPD failed";
+}
+
+// The CUPS folders are named through links whose names a shell would split
+// at the space and run the rest of after the ';'. The files are copied
+// without a shell: they arrive, and nothing runs.
+TEST_F(RegistrationTest, FolderNamesAreNotShellText)
+{
+    TempDir links{"korla-links-"};
+    const std::string data = links / "data dir;touch injected;";
+    const std::string serverBin = links / "server bin;touch injected;";
+    ASSERT_EQ(0, symlink(cupsd_.dataDir().c_str(), data.c_str()));
+    ASSERT_EQ(0, symlink(cupsd_.serverBin().c_str(), serverBin.c_str()));
+
+    const ChildResult run = RunInstaller(ANSWERS, {{"CUPS_DATADIR", data}, {"CUPS_SERVERBIN", serverBin}});
+    EXPECT_NE(std::string::npos, run.out.find("'./RasterToKPrinter' -> '" + serverBin + "/filter/RasterToKPrinter'\n"))
+        << run.out;
+    EXPECT_EQ(0, run.exitStatus);
+    ExpectRegistered(QUEUE, URI);
+    EXPECT_NE(0, access((work_ / "injected").c_str(), F_OK)) << "a shell ran part of a folder name";
+}
+
+struct LinkCase {
+    const char* name;
+    int (*makeLink)(const char* target, const char* link);
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LinkAtDestinationTest : public RegistrationTest, public ::testing::WithParamInterface<LinkCase> {};
+
+// A link left at a destination (a test server linking the machine's filters,
+// a second name of the file) is replaced: what it points to is not written.
+TEST_P(LinkAtDestinationTest, IsReplacedNotWrittenThrough)
+{
+    TempDir machine{"korla-machine-"};
+    const std::vector<std::pair<std::string, std::string>> linked = {
+        {machine / "ppd", InstalledPpd()}, {machine / "filter", InstalledFilter()}};
+    for (const auto& [original, destination] : linked) {
+        ASSERT_TRUE(WriteFile(original, "the machine's own file\n", 0755));
+        ASSERT_EQ(0, GetParam().makeLink(original.c_str(), destination.c_str()));
+    }
+
+    const ChildResult run = RunInstaller(ANSWERS);
+    EXPECT_EQ(0, run.exitStatus) << run.out;
+    ExpectRegistered(QUEUE, URI);
+    for (const auto& [original, destination] : linked) {
+        EXPECT_EQ("the machine's own file\n", ReadFile(original));
+        struct stat installed{};
+        ASSERT_EQ(0, lstat(destination.c_str(), &installed));
+        EXPECT_TRUE(S_ISREG(installed.st_mode)) << destination;
+        EXPECT_EQ(1u, installed.st_nlink) << destination;
+    }
+    struct stat filter{};
+    ASSERT_EQ(0, stat(InstalledFilter().c_str(), &filter));
+    EXPECT_EQ(0755u, filter.st_mode & 07777);
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkAtDestinationTest,
+                         ::testing::Values(LinkCase{"Symbolic", symlink}, LinkCase{"Hard", link}),
+                         [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
+// A copy that fails fails the set-up, leaves no half-written file and
+// registers nothing.
+TEST_F(RegistrationTest, UnreadablePpdFailsTheSetUp)
+{
+    ASSERT_EQ(0, unlink((work_ / "KORLA_tessa-300.ppd").c_str()));
+    ASSERT_EQ(0, mkdir((work_ / "KORLA_tessa-300.ppd").c_str(), 0755));
+    const ChildResult run = RunInstaller(ANSWERS);
+    ExpectFailedAfter(run, "Error> cannot copy './KORLA_tessa-300.ppd' to '" + InstalledPpd() + "': Is a directory");
+    EXPECT_TRUE(std::filesystem::is_empty(cupsd_.dataDir() + "/model"));
+}
+
+TEST_F(RegistrationTest, MissingFilterFolderFailsTheSetUp)
+{
+    TempDir serverBin{"korla-serverbin-"};  // holds no filter folder
+    const ChildResult run = RunInstaller(ANSWERS, {{"CUPS_SERVERBIN", serverBin.path()}});
+    ExpectFailedAfter(run, "Error> cannot copy './RasterToKPrinter' to '" + serverBin.path() +
+                               "/filter/RasterToKPrinter': No such file or directory");
 }
 
 TEST_F(RegistrationTest, NoServerFailsToConnect)

@@ -116,6 +116,7 @@ TEST_F(SerialTest, NoDeviceNodeAtAll)
         expected += Missing("ttyS" + std::to_string(port));
     EXPECT_EQ(expected + "Can not detect on KORLA_tessa-300!!!\n" + SERIAL_FAILURE, run.out);
     EXPECT_TRUE(cupsd_.QueueNames().empty());
+    EXPECT_EQ(1, run.exitStatus);  // after "Exit Program." too
 }
 
 TEST_F(SerialTest, AdapterGivesUsbToSerialQueue)

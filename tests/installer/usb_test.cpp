@@ -59,6 +59,7 @@ TEST_F(UsbTest, OtherModelFirstIsRefused)
               run.out);
     EXPECT_TRUE(cupsd_.QueueNames().empty());
     EXPECT_EQ("", ReadFile(cupsd_.dataDir() + "/model/KORLA_tessa-300.ppd"));
+    EXPECT_EQ(1, run.exitStatus);
 }
 
 TEST_F(UsbTest, ModelWordInOtherCaseDoesNotMatch)

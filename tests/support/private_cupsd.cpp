@@ -232,6 +232,12 @@ std::map<std::string, std::optional<std::string>> PrivateCupsd::ClientEnvironmen
             {"CUPS_SERVERROOT", serverRoot()}};
 }
 
+bool PrivateCupsd::AddPackageRoot(const std::string& root) const
+{
+    return LinkEntries(root + SYSTEM_SERVERBIN + "/filter", serverBin() + "/filter", {}) &&
+           LinkEntries(root + SYSTEM_DATADIR + "/model", dataDir() + "/model", {});
+}
+
 bool PrivateCupsd::InstallBackend(const std::string& name, const std::string& script) const
 {
     return WriteFile(serverBin() + "/backend/" + name, script, 0755);

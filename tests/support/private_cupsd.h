@@ -49,6 +49,12 @@ public:
     // (so that libcups reads no client.conf or lpoptions of the machine).
     std::map<std::string, std::optional<std::string>> ClientEnvironment() const;
 
+    // Links the driver files of a package unpacked at root (its
+    // usr/lib/cups/filter and usr/share/cups/model entries) into the
+    // server's filter and model folders, where installing the package would
+    // put them on a machine.
+    bool AddPackageRoot(const std::string& root) const;
+
     // Replaces (or adds) a backend with an executable script of our own.
     bool InstallBackend(const std::string& name, const std::string& script) const;
 
