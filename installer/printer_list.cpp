@@ -7,8 +7,22 @@
 #include <cups/cups.h>
 
 #include "product.h"
+#include "server_connection.h"
 
 namespace {
+
+// The destinations that the CUPS server lists; none when it cannot be
+// reached or does not answer in time.
+int FetchDests(cups_dest_t** ppDests)
+{
+    *ppDests = nullptr;
+    http_t* pHttp = ConnectToServer(cupsServer());
+    if (!pHttp)
+        return 0;
+    const int nDests = cupsGetDests2(pHttp, ppDests);
+    httpClose(pHttp);
+    return nDests;
+}
 
 // CUPS compares queue names without regard to case.
 bool IsQueueName(const char* pszName, int nDests, const cups_dest_t* pDests)
@@ -39,7 +53,7 @@ void MakeSuffixedName(char* pszPrinterName, int nMatches, int nDests, const cups
 void GetPrinterList(char* pszPrinterName)
 {
     cups_dest_t* pDests = nullptr;
-    const int nDests = cupsGetDests2(CUPS_HTTP_DEFAULT, &pDests);
+    const int nDests = FetchDests(&pDests);
     std::printf("Number of printers found in the system is [%d], Given Name [%s]\n", nDests,
                 pszPrinterName);
 
