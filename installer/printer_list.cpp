@@ -24,7 +24,8 @@ int FetchDests(cups_dest_t** ppDests)
     return nDests;
 }
 
-// CUPS compares queue names without regard to case.
+// CUPS compares queue names without regard to case, so a name that differs
+// from a queue's only in case is that queue.
 bool IsQueueName(const char* pszName, int nDests, const cups_dest_t* pDests)
 {
     for (int i = 0; i < nDests; ++i) {
@@ -34,13 +35,11 @@ bool IsQueueName(const char* pszName, int nDests, const cups_dest_t* pDests)
     return false;
 }
 
-// Formats "<name>_<n>" starting from the match count; a name made from the
-// count alone could be a queue of its own (only "<name>_1" present), which
-// the registration would then silently reconfigure.
-void MakeSuffixedName(char* pszPrinterName, int nMatches, int nDests, const cups_dest_t* pDests)
+// Formats "<name>_<n>" starting from nSuffix, raising n while a queue of
+// that name exists, and writes it over the caller's NAME_SIZE buffer.
+void MakeSuffixedName(char* pszPrinterName, int nSuffix, int nDests, const cups_dest_t* pDests)
 {
     char szCandidate[NAME_SIZE];
-    int nSuffix = nMatches;
     do {
         std::snprintf(szCandidate, sizeof szCandidate, "%s_%d", pszPrinterName, nSuffix++);
     } while (IsQueueName(szCandidate, nDests, pDests));
@@ -60,12 +59,23 @@ void GetPrinterList(char* pszPrinterName)
     int nMatches = 0;
     for (int i = 0; i < nDests; ++i) {
         std::printf("Printer name is [%s] \n", pDests[i].name);
-        if (std::strstr(pDests[i].name, pszPrinterName))
+        if (strcasestr(pDests[i].name, pszPrinterName))
             ++nMatches;
     }
     const bool bFound = nMatches > 0;
     std::printf("Found Same Name Exist %d \n", bFound ? 1 : 0);
+    // The count alone could name a queue that exists (only "<name>_1"
+    // present), which the registration would then take over.
     if (bFound)
         MakeSuffixedName(pszPrinterName, nMatches, nDests, pDests);
+    cupsFreeDests(nDests, pDests);
+}
+
+void MakeQueueNameFree(char* pszPrinterName)
+{
+    cups_dest_t* pDests = nullptr;
+    const int nDests = FetchDests(&pDests);
+    if (IsQueueName(pszPrinterName, nDests, pDests))
+        MakeSuffixedName(pszPrinterName, 1, nDests, pDests);
     cupsFreeDests(nDests, pDests);
 }
