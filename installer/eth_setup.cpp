@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "console.h"
+#include "network_address.h"
 #include "printer_list.h"
 #include "product.h"
 #include "registration.h"
@@ -13,8 +14,8 @@ namespace {
 constexpr int DEFAULT_PORT = 6001;
 constexpr char RULE54[] = "======================================================";
 
-// The only check made on the address: it must hold at least three dots.
-bool HasAddressFormat(const char* pszAddress)
+// Traces the address's dots; it must hold at least three.
+bool HasEnoughDots(const char* pszAddress)
 {
     int nDots = 0;
     for (const char* pszDot = std::strchr(pszAddress, '.'); pszDot; pszDot = std::strchr(pszDot + 1, '.')) {
@@ -24,6 +25,13 @@ bool HasAddressFormat(const char* pszAddress)
     }
     std::printf("++++ step2 cnt=%d\n", nDots);
     return nDots > 2;
+}
+
+// The address must also be one that a socket can reach: a device URI made of
+// anything else (999.1.1.1, "127.0.0.1;", "1.2.3.4/../x") names no printer.
+bool HasAddressFormat(const char* pszAddress)
+{
+    return HasEnoughDots(pszAddress) && IsPrinterAddress(pszAddress);
 }
 
 }  // namespace
@@ -40,11 +48,15 @@ int setup_eth()
     WritePrompt("\n\nEnter IP Address(ex> 192.168.1.254) : ");
     ReadWord(szAddress, sizeof szAddress);
     WritePrompt("\n\nEnter Port Number(Default:6001) : ");
-    ReadNumber(&nPort);
+    ReadNumberOrDefault(&nPort);
     std::printf("Yours IP and port number: %s:%d \n", szAddress, nPort);
 
     if (!HasAddressFormat(szAddress)) {
         std::printf("Error> Invalid IP Address format [%s] \n", szAddress);
+        return 0;
+    }
+    if (!IsPrinterPort(nPort)) {
+        std::printf("Error> Invalid port number [%d] \n", nPort);
         return 0;
     }
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_ETHERNET", PRODUCT_ID);

@@ -1,8 +1,14 @@
 // Makes a proposed queue name distinct from the queues that exist already.
+// Names are compared without regard to case, as CUPS compares them.
 #pragma once
 
 // pszPrinterName is a writable buffer of NAME_SIZE bytes. When the name
 // occurs inside the names of existing destinations, it is rewritten in place
 // as "<name>_<count of those destinations>", the number raised further while
-// a queue of that name exists.
+// a queue of that name exists. Writes what it finds.
 void GetPrinterList(char* pszPrinterName);
+
+// Quietly, for a queue that always bears one name: leaves the name as it is
+// when no queue has it, otherwise rewrites it as "<name>_<n>" with the lowest
+// n from 1 that no queue has.
+void MakeQueueNameFree(char* pszPrinterName);

@@ -11,6 +11,7 @@
 #include "driver_files.h"
 #include "install_paths.h"
 #include "product.h"
+#include "server_connection.h"
 #include "stddevlib.h"
 
 char pszBuff2[1024];
@@ -109,11 +110,7 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
         WriteLine("Error> Invalid IPP request");
         return 0;
     }
-    // Same connection as httpConnectEncrypt makes: any address family,
-    // blocking, 30-second connect timeout.
-    const http_encryption_t eEncryption = cupsEncryption();
-    http_t* pHttp = httpConnect2(LOCAL_SERVER, ippPort(), nullptr, AF_UNSPEC, eEncryption, 1,
-                                 30000, nullptr);
+    http_t* pHttp = ConnectToServer(LOCAL_SERVER);
     if (!pHttp) {
         ippDelete(pRequest);
         WriteLine("Error> http connection failed");
@@ -123,7 +120,15 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
     ippSetRequestId(pRequest, 1);
     AddRegistrationAttributes(pRequest, pszPrinterName, pszDeviceUri, pszPpdName);
 
-    ippDelete(cupsDoRequest(pHttp, pRequest, "/"));
+    ipp_t* pResponse = cupsDoRequest(pHttp, pRequest, "/");
+    // No status to show for a request that got no answer: libcups's status
+    // text would then be "Success".
+    if (GotNoAnswer(pHttp, pResponse)) {
+        httpClose(pHttp);
+        WriteLine("Error> http connection failed");
+        return 0;
+    }
+    ippDelete(pResponse);
     std::printf("Add Printer status [%s]\n", cupsLastErrorString());
     const ipp_status_t eStatus = cupsLastError();
     httpClose(pHttp);

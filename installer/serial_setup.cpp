@@ -86,6 +86,14 @@ void ApplyProbeSettings(int fd)
     tcsetattr(fd, TCSANOW, &tio);
 }
 
+// Puts the port's own line settings back, dropping what the probe left
+// unsent or unread so that none of it reaches the next user of the port.
+void RestoreLineSettings(int fd, const termios& tioSaved)
+{
+    tcflush(fd, TCIOFLUSH);
+    tcsetattr(fd, TCSANOW, &tioSaved);
+}
+
 bool IsPrinterStatus(unsigned char ucReply)
 {
     return (ucReply & 0x10) && (ucReply & 0x02);
@@ -143,9 +151,15 @@ int check_port_ttyUSB(const char* pszDevPath)
         WriteLine("port open error or does not exist!!");
         return PROBE_NOT_ANSWERED;
     }
+    // The port may belong to another device (a modem, a scale), which must
+    // find its line settings as they were.
+    termios tioSaved{};
+    const bool bSaved = tcgetattr(fd, &tioSaved) == 0;
     ApplyProbeSettings(fd);
     std::printf("Check %s... \n", pszDevPath);
     const bool bDetected = ProbeForStatus(fd);
+    if (bSaved)
+        RestoreLineSettings(fd, tioSaved);
     close(fd);
     if (!bDetected)
         return PROBE_NOT_ANSWERED;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "console.h"
+#include "printer_list.h"
 #include "product.h"
 #include "registration.h"
 #include "stddevlib.h"
@@ -29,8 +30,10 @@ int AddUsbPrinter()
         WriteLine("Error> installation failed");
         return 0;
     }
-    // Always the same queue: a second installation modifies it.
+    // The name is taken as it is unless a queue bears it already: a second
+    // installation must not take over the first one's queue.
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_USB", PRODUCT_ID);
+    MakeQueueNameFree(szPrinterName);
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
 

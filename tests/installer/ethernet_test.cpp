@@ -101,4 +101,74 @@ TEST_F(EthernetTest, OverLongAddressStaysInItsBuffer)
     EXPECT_NE(std::string::npos, run.out.find("Yours IP and port number: " + kept + ":9100 \n")) << run.out.substr(0, 2000);
 }
 
+const std::string LAN_FAILURE = "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n";
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+class AddressTest : public InstallerTest, public ::testing::WithParamInterface<const char*> {};
+
+// Addresses with enough dots that no socket can reach are refused like those
+// with too few; nothing is copied or registered.
+TEST_P(AddressTest, UnreachableAddressIsRefused)
+{
+    const std::string address = GetParam();
+    const ChildResult run = RunInstaller("4\n" + address + "\n9100\n");
+    EXPECT_TRUE(EndsWith(run.out, "Error> Invalid IP Address format [" + address + "] \n" + LAN_FAILURE)) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("AddPrinter 1 ")) << run.out;
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Unreachable, AddressTest,
+                         ::testing::Values("999.1.1.1", "1.2.3.4.5", "...", "1.2.3.4/../x?y#z", "127.0.0.1;",
+                                           "127.000.0.1", "-printer.back.shop.example"));
+
+struct PortCase {
+    const char* name;
+    const char* answers;  // from the address on
+    const char* port;     // as registered
+};
+
+void PrintTo(const PortCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PortTest : public InstallerTest, public ::testing::WithParamInterface<PortCase> {};
+
+TEST_P(PortTest, AnswerGivesPort)
+{
+    const PortCase& c = GetParam();
+    const ChildResult run = RunInstaller(std::string("4\n") + c.answers);
+    EXPECT_NE(std::string::npos, run.out.find(SUCCESS)) << run.out;
+    ExpectRegistered(QUEUE, std::string("socket://127.0.0.1:") + c.port);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, PortTest,
+    ::testing::Values(
+        // Enter alone takes the default; the line after it is not read.
+        PortCase{"EmptyLine", "127.0.0.1\n\n9100\n", "6001"},
+        PortCase{"BlankLine", "127.0.0.1\n \t\r\n9100\n", "6001"},
+        PortCase{"OnTheAddressLine", "127.0.0.1 9100\n", "9100"},
+        PortCase{"Highest", "127.0.0.1\n65535\n", "65535"},
+        PortCase{"Lowest", "127.0.0.1\n1\n", "1"}),
+    [](const ::testing::TestParamInfo<PortCase>& info) { return std::string(info.param.name); });
+
+class RefusedPortTest : public InstallerTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RefusedPortTest, PortOutOfRangeIsRefused)
+{
+    const std::string port = GetParam();
+    const ChildResult run = RunInstaller("4\n127.0.0.1\n" + port + "\n");
+    EXPECT_EQ(EthernetDialogue("127.0.0.1:" + port) + LOOPBACK_DOTS + "Error> Invalid port number [" + port +
+                  "] \n" + LAN_FAILURE,
+              run.out);
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(OutOfRange, RefusedPortTest, ::testing::Values("0", "-1", "65536", "70000"));
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "installer_fixture.h"
 
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -103,7 +104,7 @@ std::string PrinterListText(const std::string& proposal, const std::vector<std::
     bool found = false;
     for (const std::string& name : existing) {
         text += "Printer name is [" + name + "] \n";
-        found = found || name.find(proposal) != std::string::npos;
+        found = found || strcasestr(name.c_str(), proposal.c_str()) != nullptr;
     }
     return text + "Found Same Name Exist " + (found ? "1" : "0") + " \n";
 }

@@ -19,7 +19,8 @@ constexpr char QUEUE_PPD_NICKNAME[] = "Installer Test Receipt PPD";
 // The menu up to and including its prompt.
 std::string MenuText();
 // "Number of printers found ..." through "Found Same Name Exist ...", for a
-// proposed name and the queues that exist, in the server's order.
+// proposed name and the queues that exist, in the server's order; names
+// match without regard to case.
 std::string PrinterListText(const std::string& proposal, const std::vector<std::string>& existing);
 
 class InstallerTest : public ::testing::Test {

@@ -51,6 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"CountNamesQueueInOtherCase",
                  {"KORLA_tessa-300_ETHERNET", "korla_tessa-300_ethernet_1"},
                  "KORLA_tessa-300_ETHERNET_2"},
+        // The server would take the proposal for this queue and reconfigure it.
+        ListCase{"ProposalInOtherCase", {"korla_tessa-300_ethernet"}, "KORLA_tessa-300_ETHERNET_1"},
+        ListCase{"OtherCaseInsideLongerNames",
+                 {"korla_tessa-300_ethernet_1", "old_KORLA_TESSA-300_ETHERNET"},
+                 "KORLA_tessa-300_ETHERNET_2"},
         ListCase{"CountAndNextNameExisting",
                  {"KORLA_tessa-300_ETHERNET", "KORLA_tessa-300_ETHERNET_2", "KORLA_tessa-300_ETHERNET_3"},
                  "KORLA_tessa-300_ETHERNET_4"}),

@@ -33,6 +33,19 @@ PtyPrinter::~PtyPrinter()
     }
 }
 
+bool PtyPrinter::SetLineSettings(const termios& settings)
+{
+    return tcsetattr(slave_, TCSANOW, &settings) == 0;
+}
+
+std::optional<termios> PtyPrinter::LineSettings() const
+{
+    termios settings{};
+    if (tcgetattr(slave_, &settings) != 0)
+        return std::nullopt;
+    return settings;
+}
+
 // Reads what the installer sends and answers each complete DLE EOT 2.
 void PtyPrinter::Answer()
 {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <termios.h>
 #include <thread>
 
 class PtyPrinter {
@@ -20,6 +21,10 @@ public:
     // /dev/pts/N, the side that the installer opens.
     const std::string& slavePath() const { return slavePath_; }
     int requestsSeen() const { return requests_; }
+
+    // The port's line settings, shared by every opening of the slave side.
+    bool SetLineSettings(const termios& settings);
+    std::optional<termios> LineSettings() const;
 
 private:
     void Answer();

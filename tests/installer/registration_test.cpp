@@ -2,7 +2,10 @@
 // query and of the server, seen through the Ethernet set-up.
 #include "installer_fixture.h"
 
+#include <arpa/inet.h>
 #include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,5 +218,78 @@ TEST_F(RegistrationTest, NoServerFailsToConnect)
                            "Check Connection LAN Cable or Printer Power.\n"))
         << run.out;
 }
+
+// A server on 127.0.0.1 that takes every connection and never answers: it
+// listens and never accepts, so the kernel completes each connection and
+// keeps whatever the client sends.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(fd_, 64) != 0 ||
+            getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentServer()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+struct SilentCase {
+    const char* name;
+    const char* listingServer;  // CUPS_SERVER; the registration goes to localhost
+};
+
+void PrintTo(const SilentCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SilentServerTest : public RegistrationTest, public ::testing::WithParamInterface<SilentCase> {};
+
+// With a two-second limit the run ends in seconds; libcups alone would wait
+// minutes and then report "Success" for the request that got no answer.
+TEST_P(SilentServerTest, GivesUpAsConnectionFailure)
+{
+    SilentServer server;
+    ASSERT_NE(0, server.port());
+    const ChildResult run = RunInstaller(ANSWERS, {{"CUPS_SERVER", GetParam().listingServer},
+                                                   {"IPP_PORT", std::to_string(server.port())},
+                                                   {"PRINTER_INSTALL_TIMEOUT", "2"}});
+    EXPECT_NE(std::string::npos,
+              run.out.find(PrinterListText(QUEUE, {}) + "URI : [socket://127.0.0.1:9100] \n"))
+        << run.out;
+    const std::size_t registration = run.out.find("AddPrinter 2 ");
+    ASSERT_NE(std::string::npos, registration) << run.out;
+    EXPECT_EQ("AddPrinter 2 \n" + CopyText() +
+                  "Error> http connection failed\ninstallation failed!!\nInstall Fail!.\n"
+                  "Check Connection LAN Cable or Printer Power.\n",
+              run.out.substr(registration));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, SilentServerTest,
+    ::testing::Values(
+        // The listing uses up the time, so the registration does not try.
+        SilentCase{"ForListingAndRegistration", "127.0.0.1"},
+        // The listing finds no server at all; the registration request waits.
+        SilentCase{"ForRegistration", "/nonexistent/cups.sock"}),
+    [](const ::testing::TestParamInfo<SilentCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "installer_fixture.h"
 
 #include <memory>
+#include <tuple>
 #include <unistd.h>
 
 #include "pty_printer.h"
@@ -129,6 +130,49 @@ TEST_F(SerialTest, AdapterGivesUsbToSerialQueue)
                              "ttyUSB1"),
               run.out);
     ExpectRegistered("KORLA_tessa-300_USB2SERIAL", "serial:" + Path("ttyUSB1") + "?baud=9600+bits=8+parity=odd+flow=soft");
+}
+
+// Settings that no probe would leave: 9600 baud, two stop bits, hardware
+// flow control, modem lines watched, canonical input with echo, output
+// processing. (A pseudo-terminal always keeps 8 data bits and no parity.)
+termios DeviceLineSettings()
+{
+    termios settings{};
+    settings.c_iflag = ICRNL | IXON | INPCK;
+    settings.c_oflag = OPOST | ONLCR;
+    settings.c_cflag = CS8 | CSTOPB | CREAD | HUPCL | CRTSCTS;
+    settings.c_lflag = ICANON | ECHO | ISIG;
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 5;
+    cfsetispeed(&settings, B9600);
+    cfsetospeed(&settings, B9600);
+    return settings;
+}
+
+// The fields that a probe changes.
+auto ProbedFields(const termios& t)
+{
+    return std::make_tuple(t.c_iflag, t.c_oflag, t.c_cflag, t.c_lflag, cfgetispeed(&t), cfgetospeed(&t),
+                           t.c_cc[VMIN], t.c_cc[VTIME]);
+}
+
+// A device that is not the printer and the printer itself both get their own
+// line settings back once probed.
+TEST_F(SerialTest, ProbeRestoresLineSettings)
+{
+    PtyPrinter& other = Attach("ttyS0", 0x08);
+    PtyPrinter& printer = Attach("ttyS1", 0x12);
+    const termios settings = DeviceLineSettings();
+    ASSERT_TRUE(other.SetLineSettings(settings));
+    ASSERT_TRUE(printer.SetLineSettings(settings));
+    ASSERT_EQ(ProbedFields(settings), ProbedFields(other.LineSettings().value()));  // the pseudo-terminal keeps them
+
+    const ChildResult run = Run("1\n1\n1\n1\n1\n");
+
+    EXPECT_NE(std::string::npos, run.out.find(Found("ttyS1"))) << run.out;
+    EXPECT_LE(1, other.requestsSeen());  // it was probed
+    EXPECT_EQ(ProbedFields(settings), ProbedFields(other.LineSettings().value()));
+    EXPECT_EQ(ProbedFields(settings), ProbedFields(printer.LineSettings().value()));
 }
 
 struct SettingsCase {

@@ -131,16 +131,59 @@ TEST_F(UsbTest, GarbageFromAFailingBackendMeansNoDevice)
     EXPECT_TRUE(cupsd_.QueueNames().empty());
 }
 
-TEST_F(UsbTest, SecondInstallationModifiesTheSameQueue)
+// A second installation gets a queue of its own; the first one's queue keeps
+// its device.
+TEST_F(UsbTest, SecondInstallationGetsItsOwnQueue)
 {
     UseListing(PRINTER_LINE);
     ASSERT_EQ(Success(PRINTER_LINE), RunInstaller("3\n").out);
     const std::string moved = "direct usb://Korla/Tessa-300?serial=C300 \"Korla Tessa-300\" \"\"\n";
     UseListing(moved);
     const ChildResult second = RunInstaller("3\n");
+    EXPECT_NE(std::string::npos, second.out.find("PRT_NAME : [KORLA_tessa-300_USB_1] \n")) << second.out;
     EXPECT_NE(std::string::npos, second.out.find("Install Success!.\n")) << second.out;
-    EXPECT_EQ(std::vector<std::string>{QUEUE}, cupsd_.QueueNames());
-    ExpectRegistered(QUEUE, "usb://Korla/Tessa-300?serial=C300");
+    ExpectRegistered(QUEUE, PRINTER_URI);
+    ExpectRegistered("KORLA_tessa-300_USB_1", "usb://Korla/Tessa-300?serial=C300");
 }
+
+struct ExistingCase {
+    const char* name;
+    std::vector<std::string> existing;
+    const char* expectedQueue;
+};
+
+void PrintTo(const ExistingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class UsbExistingQueueTest : public UsbTest, public ::testing::WithParamInterface<ExistingCase> {};
+
+TEST_P(UsbExistingQueueTest, NoQueueIsTakenOver)
+{
+    const ExistingCase& c = GetParam();
+    constexpr char OTHER_DEVICE[] = "socket://127.0.0.1:1";
+    for (const std::string& queue : c.existing)
+        ASSERT_TRUE(cupsd_.AddRawQueue(queue, OTHER_DEVICE)) << queue;
+    UseListing(PRINTER_LINE);
+
+    const ChildResult run = RunInstaller("3\n");
+
+    EXPECT_NE(std::string::npos, run.out.find("PRT_NAME : [" + std::string(c.expectedQueue) + "] \n")) << run.out;
+    ExpectRegistered(c.expectedQueue, PRINTER_URI);
+    for (const std::string& queue : c.existing)
+        EXPECT_EQ(OTHER_DEVICE, cupsd_.Queue(queue)->deviceUri) << queue << " was reconfigured";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, UsbExistingQueueTest,
+    ::testing::Values(
+        // Only a queue of the very name counts, not one that contains it.
+        ExistingCase{"OtherQueueContainingTheName", {"KORLA_tessa-300_USB2SERIAL"}, "KORLA_tessa-300_USB"},
+        // The server takes queue names without regard to case.
+        ExistingCase{"NameInOtherCase", {"korla_tessa-300_usb"}, "KORLA_tessa-300_USB_1"},
+        ExistingCase{"NameAndFirstSuffixTaken", {"KORLA_tessa-300_USB", "korla_tessa-300_usb_1"},
+                     "KORLA_tessa-300_USB_2"}),
+    [](const ::testing::TestParamInfo<ExistingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
