@@ -44,6 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         EmulationCase{"Custom.\\x1b\\x40\\x1b\\x61\\x01\\x1d\\x21\\x11\\x1b\\x45\\x01\\x1b\\x2d\\x01\\x1b\\x4a\\x40",
                       {Bytes({0x1B, 0x40, 0x1B, 0x61, 0x01, 0x1D, 0x21, 0x11, 0x1B, 0x45, 0x01, 0x1B, 0x2D, 0x01,
                               0x1B, 0x4A, 0x40})}},
+        // A token's hexadecimal number is read whole; its low byte is sent.
+        EmulationCase{"Custom.\\x123", {Bytes({0x23})}},
         // Only a lower-case x leads to the next token.
         EmulationCase{"Custom.\\X1b\\X40", {Bytes({0x1B})}},
         // A bad token ends the scan; the good ones before it are sent.
