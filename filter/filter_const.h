@@ -27,6 +27,7 @@
 #define PPD_LOGO_POSITION "LogoPosition"
 #define PPD_FIRE_CASH_DRAWER "FireCashDrawer"
 #define PPD_PAPER_CUT_OPTION "ExecutePaperCut"
+#define PPD_FASTER_PRINTING "FasterPrinting"
 
 #define PRINTER_PIPE 1 // printer bytes go to standard output
 #define FILTER_LOG_FILE "/tmp/Orvil_Filter.log"

@@ -91,5 +91,6 @@ std::optional<ReceiptSettings> ReadQueueSettings(const char* path)
     settings.cashDrawer2Open = GetOptionChoiceIndex(PPD_CD2_OPEN, p);
     settings.cashDrawer1PulseWidth = GetOptionChoiceIndex(PPD_CD1_TIME, p);
     settings.cashDrawer2PulseWidth = GetOptionChoiceIndex(PPD_CD2_TIME, p);
+    settings.fasterPrinting = GetOptionChoiceIndex(PPD_FASTER_PRINTING, p);
     return settings;
 }

@@ -72,6 +72,10 @@ PageOutcome ReceiptEngine::PrintPageImage(const JOBINFO& page)
     }
     if (page.nBitsPerPixel != 1)
         return PageOutcome::LeftOutNotOneBit;
+    if (settings_->fasterPrinting == 1) {
+        PrintCompactImage(page);
+        return PageOutcome::Printed;
+    }
 
     uint32_t rowsLeft = page.nPageHeight - page.nLinesToRemove;
     size_t bytesLeft = page.nbufferlen;

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cmd_defs.h"
 #include "page_image.h"
@@ -80,6 +81,9 @@ private:
     void WriteImageData(const unsigned char* data, size_t len);
 
     PageOutcome PrintPageImage(const JOBINFO& page);
+    void PrintCompactImage(const JOBINFO& page);
+    void PrintBand(const JOBINFO& page, uint32_t firstRow, uint32_t rows, size_t width);
+    void FeedRows(uint32_t rows);
     void ProcessLogo(const LogoSettings& logo);
     bool IsCopyMode(DrawerPoint point) const;
     void PulseDueDrawers(DrawerPoint point);
@@ -87,6 +91,9 @@ private:
     std::optional<ReceiptSettings> settings_;
     PrinterChannel& printer_;
     size_t imageBytesOwed_ = 0;  // image data announced and not yet sent
+    long feedRows_ = 0;          // compact mode: blank rows fed so far in the job
+    long feedUnits_ = 0;         // and the motion units sent for them
+    std::vector<unsigned char> bandBuffer_;
     bool jobEnded_ = false;      // a cancelled job has been ended
 };
 

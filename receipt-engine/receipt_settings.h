@@ -38,6 +38,7 @@ struct ReceiptSettings {
     int cashDrawer2Open = NO_SETTING;
     int cashDrawer1PulseWidth = NO_SETTING;  // pulse time byte of ESC p
     int cashDrawer2PulseWidth = NO_SETTING;
+    int fasterPrinting = NO_SETTING;  // 1: compact images (bands and feeds) for slow links
 };
 
 #endif

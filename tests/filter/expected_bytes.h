@@ -28,6 +28,11 @@ inline std::string Hex(const std::string& bytes)
     return text;
 }
 
+inline void Append(Writes& writes, const Writes& more)
+{
+    writes.insert(writes.end(), more.begin(), more.end());
+}
+
 // The printer set-up, nine writes of 27 bytes.
 inline Writes SetUpWrites()
 {

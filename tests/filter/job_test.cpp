@@ -11,11 +11,6 @@
 
 namespace {
 
-void Append(Writes& writes, const Writes& more)
-{
-    writes.insert(writes.end(), more.begin(), more.end());
-}
-
 // The writes of one page as printed with no logos: set-up, pulses due before
 // it, image, feed, then what its copy end brings.
 struct PageExtras {

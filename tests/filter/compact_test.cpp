@@ -1,0 +1,180 @@
+// Compact image mode ("FasterPrinting" 1): a page goes out as bands of ink,
+// each no wider than its ink, with the blank runs between them fed, and the
+// feeds adding up to the rows they stand for.
+#include <gtest/gtest.h>
+
+#include "expected_bytes.h"
+#include "filter_runner.h"
+#include "ppd_writer.h"
+#include "raster_writer.h"
+#include "temp_dir.h"
+
+namespace {
+
+constexpr int kBytesPerLine = 72;
+
+// A row with ink in its first `width` bytes.
+std::string RowInkedTo(size_t width)
+{
+    std::string row(kBytesPerLine, '\0');
+    for (size_t i = 0; i < width; ++i)
+        row[i] = static_cast<char>(0x81 + i % 64);
+    return row;
+}
+
+// What the page's writes say: image bands with the rows they stand at, and
+// the feeds between them, in motion units of 1/180 inch.
+struct Band {
+    long row;  // where the band's first row lands, in rows of 1/203 inch
+    unsigned width;
+    std::vector<std::string> rows;
+};
+
+struct CompactPage {
+    std::vector<Band> bands;
+    std::vector<int> feeds;
+    bool alignedLeftFirst = false;
+};
+
+// Reads the writes between the page's set-up and its closing ESC J 1.
+CompactPage ReadPage(const Writes& writes, size_t first, size_t end)
+{
+    CompactPage page;
+    long units = 0, rows = 0;
+    for (size_t i = first; i < end; ++i) {
+        const std::string& w = writes[i];
+        if (w == Bytes({0x1B, 0x61, 0x00})) {
+            page.alignedLeftFirst = page.bands.empty() && page.feeds.empty();
+        } else if (w.size() == 3 && w.compare(0, 2, Bytes({0x1B, 0x4A})) == 0) {
+            page.feeds.push_back(static_cast<unsigned char>(w[2]));
+            units += static_cast<unsigned char>(w[2]);
+        } else if (w.size() == 8 && w.compare(0, 4, Bytes({0x1D, 0x76, 0x30, 0x00})) == 0) {
+            const unsigned width = static_cast<unsigned char>(w[4]) | static_cast<unsigned char>(w[5]) << 8;
+            const unsigned height = static_cast<unsigned char>(w[6]) | static_cast<unsigned char>(w[7]) << 8;
+            const std::string& data = writes[++i];
+            Band band{rows + (units * 203 * 2 + 180) / 360, width, {}};
+            for (unsigned r = 0; r < height; ++r)
+                band.rows.push_back(data.substr(r * width, width));
+            rows += height;
+            page.bands.push_back(band);
+        } else {
+            ADD_FAILURE() << "unexpected write " << Hex(w);
+        }
+    }
+    return page;
+}
+
+class CompactTest : public ::testing::Test {
+protected:
+    Writes Print(const std::vector<RasterPage>& pages, const char* faster = "1")
+    {
+        WriteRaster(dir / "job.ras", pages, true);
+        WritePpd(dir / "queue.ppd", {{"FasterPrinting", faster}});
+        const FilterRun run = RunFilter({JobArgs(1, dir / "job.ras"), dir / "queue.ppd", ""});
+        EXPECT_EQ(run.exitStatus, 0);
+        return run.writes;
+    }
+
+    TempDir dir;
+};
+
+// The page's rows, each inked up to the width given; 0 is a blank row.
+RasterPage PageOfWidths(const std::vector<size_t>& widths)
+{
+    RasterPage page{kBytesPerLine * 8, kBytesPerLine, {}};
+    for (size_t width : widths)
+        page.rows.push_back(RowInkedTo(width));
+    return page;
+}
+
+std::vector<size_t> Repeat(size_t width, size_t rows)
+{
+    return std::vector<size_t>(rows, width);
+}
+
+std::vector<size_t> Join(std::initializer_list<std::vector<size_t>> parts)
+{
+    std::vector<size_t> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TEST_F(CompactTest, BandsAreNoWiderThanTheirInkAndSitWhereTheirRowsWere)
+{
+    // Blank rows on top, a wide band, a long gap, a narrow band with a gap of
+    // one row inside it (cheaper to print than to split), a gap of 600 rows
+    // (more than one feed carries), a band, and the blank tail.
+    const std::vector<size_t> widths = Join({Repeat(0, 30), Repeat(60, 24), Repeat(0, 40), Repeat(8, 10),
+                                             Repeat(0, 1), Repeat(6, 10), Repeat(0, 600), Repeat(40, 5),
+                                             Repeat(0, 100)});
+    const RasterPage page = PageOfWidths(widths);
+    const Writes writes = Print({page});
+
+    // Document set-up, page set-up, the bands and feeds, ESC J 1, ESC @.
+    ASSERT_GT(writes.size(), 19u);
+    EXPECT_EQ(writes[writes.size() - 2], kFeedAfterPage);
+    const CompactPage printed = ReadPage(writes, 18, writes.size() - 2);
+    EXPECT_TRUE(printed.alignedLeftFirst);
+    ASSERT_EQ(printed.bands.size(), 3u);
+
+    const struct {
+        long row;
+        unsigned width;
+        size_t rows;
+    } expected[] = {{30, 60, 24}, {94, 8, 21}, {715, 40, 5}};
+    for (size_t b = 0; b < 3; ++b) {
+        const Band& band = printed.bands[b];
+        EXPECT_NEAR(band.row, expected[b].row, 1) << b;
+        EXPECT_EQ(band.width, expected[b].width) << b;
+        ASSERT_EQ(band.rows.size(), expected[b].rows) << b;
+        for (size_t r = 0; r < band.rows.size(); ++r)
+            EXPECT_EQ(band.rows[r], page.rows[static_cast<size_t>(expected[b].row) + r].substr(0, band.width));
+    }
+    for (int feed : printed.feeds)
+        EXPECT_LE(feed, 255);
+    EXPECT_GE(printed.feeds.size(), 4u);  // the top, the gap of 40 and at least two for the gap of 600
+}
+
+// Many short gaps: each feed alone is a fraction of a motion unit off, but
+// the job's feeds are counted together, so the last band is still within a
+// row of where it belongs.
+TEST_F(CompactTest, FeedsAddUpWithoutDrift)
+{
+    std::vector<size_t> widths;
+    for (int line = 0; line < 60; ++line)
+        widths = Join({widths, Repeat(30, 8), Repeat(0, 13)});
+    const RasterPage page = PageOfWidths(widths);
+    const Writes writes = Print({page, page});
+    size_t pageStart = 18;
+    for (int p = 0; p < 2; ++p) {
+        size_t end = pageStart;
+        while (writes[end] != kFeedAfterPage)
+            ++end;
+        const CompactPage printed = ReadPage(writes, pageStart, end);
+        ASSERT_EQ(printed.bands.size(), 60u);
+        EXPECT_NEAR(printed.bands.back().row, 59 * 21, 1) << "page " << p;
+        pageStart = end + 1 + 9;  // past ESC J 1 and the next page's set-up
+    }
+}
+
+TEST_F(CompactTest, APageWithoutInkSendsNoImage)
+{
+    const Writes writes = Print({PageOfWidths(Repeat(0, 50))});
+    Writes expected = SetUpWrites();
+    Append(expected, SetUpWrites());
+    expected.push_back(kFeedAfterPage);
+    expected.push_back(kInitialise);
+    EXPECT_EQ(writes, expected);
+}
+
+TEST_F(CompactTest, OffSendsThePageAsOneImage)
+{
+    const RasterPage page = PageOfWidths(Join({Repeat(0, 3), Repeat(10, 4), Repeat(0, 20), Repeat(5, 2)}));
+    const Writes writes = Print({page}, "0");
+    ASSERT_EQ(writes.size(), 9u + 9u + 4u);
+    EXPECT_EQ(writes[18], ImageCommand(kBytesPerLine, 29));
+    EXPECT_EQ(writes[19], TrimmedImage(page));
+}
+
+}  // namespace
