@@ -13,7 +13,6 @@
 namespace {
 
 constexpr char VERSION[] = "1.0";
-constexpr char FOOTER_HTML[] = "KORLA Tessa-300 receipt printer application";
 
 void Usage(void* /*data*/)
 {

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int DEFAULT_PORT = 8000;
 constexpr char DEFAULT_LISTEN[] = "localhost";
-constexpr char FOOTER_HTML[] = "KORLA Tessa-300 receipt printer application";
 
 // Shown on the web interface and over IPP; the web pages use it for the
 // labels of the receipt settings.

@@ -5,6 +5,9 @@
 
 #include <pappl/pappl.h>
 
+// The line at the foot of every web page.
+inline constexpr char FOOTER_HTML[] = "KORLA Tessa-300 receipt printer application";
+
 // Creates the system (pappl_ml_system_cb_t). Server options (-o NAME=VALUE):
 //   server-port     TCP port, 8000 by default
 //   listen-hostname where to listen: "localhost" by default, "*" for every

@@ -19,6 +19,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// PAPPL 1.3.1 may not stop after some IPP traffic; then it is killed.
+constexpr auto SHUTDOWN_GUARD = std::chrono::seconds(5);
+
 bool Exists(const std::string& path)
 {
     struct stat st;
@@ -107,7 +110,7 @@ void AppServer::Stop()
         return;
     Run({"shutdown"});
     int status = 0;
-    const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
+    const auto deadline = Clock::now() + SHUTDOWN_GUARD;
     while (waitpid(pid_, &status, WNOHANG) == 0) {
         if (Clock::now() > deadline) {
             kill(pid_, SIGKILL);
