@@ -99,3 +99,13 @@ void PageBuilder::Finish()
     page_.nbufferlen = storedRows_ * page_.nBytesPerLine;
     page_.nLinesToRemove = page_.nPageHeight - static_cast<uint32_t>(storedRows_);
 }
+
+void ReleaseSpareRoom(JOBINFO& page)
+{
+    if (page.nbufferlen == 0) {
+        page.szdatabuffer.reset();
+        page.nBufferSize = 0;
+    } else if (page.nbufferlen < page.nBufferSize) {
+        Reallocate(page, page.nbufferlen);
+    }
+}

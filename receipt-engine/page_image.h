@@ -68,4 +68,8 @@ private:
     size_t blankRows_ = 0;   // blank rows delivered after them, not stored
 };
 
+// Gives back the room a finished page holds beyond its rows, for a page
+// that waits for its turn to print.
+void ReleaseSpareRoom(JOBINFO& page);
+
 #endif

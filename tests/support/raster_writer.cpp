@@ -29,12 +29,24 @@ RasterPage PageWithBlankTail(unsigned bytesPerLine, unsigned inkRows, unsigned b
 
 void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, bool compressed)
 {
+    WriteRaster(path, pages, compressed ? RasterFormat::CupsCompressed : RasterFormat::Cups);
+}
+
+void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, RasterFormat format)
+{
+    static const cups_mode_t MODES[] = {CUPS_RASTER_WRITE, CUPS_RASTER_WRITE_COMPRESSED, CUPS_RASTER_WRITE_PWG};
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         throw std::runtime_error("cannot create " + path);
-    cups_raster_t* ras = cupsRasterOpen(fd, compressed ? CUPS_RASTER_WRITE_COMPRESSED : CUPS_RASTER_WRITE);
+    cups_raster_t* ras = cupsRasterOpen(fd, MODES[static_cast<int>(format)]);
     for (const RasterPage& page : pages) {
         cups_page_header2_t header{};
+        if (format == RasterFormat::Pwg) {
+            // PWG raster states its page size in points and its colours.
+            header.PageSize[0] = page.width * 72 / 203;
+            header.PageSize[1] = static_cast<unsigned>(page.rows.size()) * 72 / 203;
+            header.cupsNumColors = 1;
+        }
         header.HWResolution[0] = header.HWResolution[1] = 203;
         header.cupsWidth = page.width;
         header.cupsHeight = page.announcedHeight ? page.announcedHeight

@@ -23,8 +23,11 @@ std::string BlankRow(unsigned bytesPerLine);
 // blank rows.
 RasterPage PageWithBlankTail(unsigned bytesPerLine, unsigned inkRows, unsigned blankRows);
 
+enum class RasterFormat { Cups, CupsCompressed, Pwg };
+
 // Writes the pages as a one-bit black raster stream to path.
 void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, bool compressed);
+void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, RasterFormat format);
 
 // The page's bytes from the top down to its last row with ink.
 std::string TrimmedImage(const RasterPage& page);

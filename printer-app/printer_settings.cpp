@@ -1,0 +1,75 @@
+#include "printer_settings.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct IppDeleter {
+    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
+using IppPtr = std::unique_ptr<ipp_t, IppDeleter>;
+
+void AddAttribute(ipp_t* attributes, const ReceiptAttribute& attribute)
+{
+    const std::string supported = std::string(attribute.name) + "-supported";
+    const std::string byDefault = std::string(attribute.name) + "-default";
+    if (attribute.choices.empty()) {
+        // Free text, which the web page offers in a text field when the
+        // attribute has no "-supported" values.
+        ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_TEXT, byDefault.c_str(), nullptr, attribute.defaultValue);
+        return;
+    }
+    std::vector<const char*> keywords;
+    for (const AttributeChoice& choice : attribute.choices)
+        keywords.push_back(choice.keyword);
+    ippAddStrings(attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, supported.c_str(), static_cast<int>(keywords.size()),
+                  nullptr, keywords.data());
+    ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, byDefault.c_str(), nullptr, attribute.defaultValue);
+}
+
+}  // namespace
+
+void AddReceiptAttributes(pappl_pr_driver_data_t* driverData, ipp_t* driverAttributes)
+{
+    driverData->num_vendor = 0;
+    for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
+        if (driverData->num_vendor == PAPPL_MAX_VENDOR)
+            break;
+        driverData->vendor[driverData->num_vendor++] = attribute.name;
+        AddAttribute(driverAttributes, attribute);
+    }
+}
+
+std::string ValueOf(ipp_attribute_t* attribute)
+{
+    if (attribute == nullptr)
+        return "";
+    // Text as it is: ippAttributeString would escape the backslashes of a
+    // custom-bytes value.
+    const char* text = ippGetString(attribute, 0, nullptr);
+    if (text != nullptr)
+        return text;
+    char formatted[256];
+    ippAttributeString(attribute, formatted, sizeof(formatted));
+    return formatted;
+}
+
+std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message)
+{
+    const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
+    bool valid = true;
+    JobSettings settings = SettingsFrom([&](const ReceiptAttribute& attribute) {
+        std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+        if (value.empty()) {
+            const std::string byDefault = std::string(attribute.name) + "-default";
+            value = ValueOf(ippFindAttribute(printerAttributes.get(), byDefault.c_str(), IPP_TAG_ZERO));
+        }
+        if (!value.empty() && !IsValidChoice(attribute, value)) {
+            message = std::string("\"") + value + "\" is not a choice of " + attribute.name;
+            valid = false;
+        }
+        return value;
+    });
+    return valid ? std::optional<JobSettings>(settings) : std::nullopt;
+}

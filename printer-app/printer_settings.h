@@ -1,0 +1,27 @@
+// The receipt settings of a printer and of its jobs, kept in PAPPL's IPP
+// attributes: the printer's defaults as "NAME-default" driver attributes
+// (settable on the web page and with Set-Printer-Attributes), a job's own
+// values as its job attributes.
+#ifndef KORLA_PRINTER_SETTINGS_H
+#define KORLA_PRINTER_SETTINGS_H
+
+#include <optional>
+#include <string>
+
+#include <pappl/pappl.h>
+
+#include "receipt_attributes.h"
+
+// Names every receipt setting as a vendor attribute of the driver, and adds
+// its choices ("NAME-supported") and the PPD's default ("NAME-default").
+void AddReceiptAttributes(pappl_pr_driver_data_t* driverData, ipp_t* driverAttributes);
+
+// The value of an attribute as text; "" when there is none.
+std::string ValueOf(ipp_attribute_t* attribute);
+
+// The job's settings: its own value for each setting, else the printer's
+// default. Nothing when a value is not one of its setting's choices; the
+// message then says which.
+std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message);
+
+#endif

@@ -1,0 +1,263 @@
+// The printer application as a shop uses it: korla-printer-app on a free
+// loopback port with a private folder, the emulator as its network printer,
+// jobs from ipptool and from a private cupsd's driverless queue, defaults
+// set over IPP and on the web page.
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app_server.h"
+#include "filter_runner.h"
+#include "private_cupsd.h"
+#include "raster_writer.h"
+
+namespace {
+
+const std::string PARTIAL_CUT = "GS V 66 0";
+const std::string IMAGE = "GS v 0 raster image";
+const std::string NO_CUT_FEED = "ESC d 6";
+const std::string DRAWER_PULSE = "ESC p";
+
+// Print-Job with one job attribute; the document format and file come as
+// -d definitions.
+std::string PrintJobTest(const std::string& jobAttribute = "")
+{
+    return "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
+           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
+           "ATTR mimeMediaType document-format $format\n"
+           "GROUP job-attributes-tag\nATTR integer copies $copies\n" +
+           jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n";
+}
+
+std::string SetDefaultTest(const std::string& attribute)
+{
+    return "{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
+           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
+           "GROUP printer-attributes-tag\n" +
+           attribute + "\nSTATUS successful-ok\n}\n";
+}
+
+// An 8-bit grey PNG: a black bar on white.
+void WriteBarPng(const std::string& path, unsigned width, unsigned height)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(width);
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x)
+            row[x] = (y > height / 4 && y < height / 2 && x > 10 && x < width - 10) ? 0 : 255;
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    fclose(file);
+}
+
+// The row placed on a wider row, starting at dot `offset`.
+std::string Placed(const std::string& row, unsigned offset, unsigned bytesPerLine)
+{
+    std::string wide(bytesPerLine, '\0');
+    for (size_t dot = 0; dot < row.size() * 8; ++dot) {
+        if ((static_cast<unsigned char>(row[dot / 8]) >> (7 - dot % 8)) & 1) {
+            const size_t to = dot + offset;
+            wide[to / 8] = static_cast<char>(wide[to / 8] | (0x80 >> (to % 8)));
+        }
+    }
+    return wide;
+}
+
+class PrinterApp : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server_ = std::make_unique<AppServer>();
+        started_ = server_->Start();
+        documents_ = std::make_unique<TempDir>("korla-app-documents-");
+        WriteBarPng(*documents_ / "bar.png", 576, 200);
+    }
+    static void TearDownTestSuite()
+    {
+        server_.reset();
+        documents_.reset();
+    }
+    void SetUp() override { ASSERT_TRUE(started_); }
+
+    static AppServer::PrinterJob Print(const std::string& format, const std::string& file, int copies = 1,
+                                       const std::string& jobAttribute = "")
+    {
+        const ChildResult run = server_->IppTool(
+            PrintJobTest(jobAttribute), {"format=" + format, "filename=" + file, "copies=" + std::to_string(copies)});
+        EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
+        return server_->NextJob();
+    }
+    static AppServer::PrinterJob PrintBar(int copies = 1) { return Print("image/png", *documents_ / "bar.png", copies); }
+
+    static void SetDefault(const std::string& attribute)
+    {
+        const ChildResult run = server_->IppTool(SetDefaultTest(attribute));
+        EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
+    }
+
+    static std::unique_ptr<AppServer> server_;
+    static std::unique_ptr<TempDir> documents_;
+    static bool started_;
+};
+
+std::unique_ptr<AppServer> PrinterApp::server_;
+std::unique_ptr<TempDir> PrinterApp::documents_;
+bool PrinterApp::started_ = false;
+
+TEST_F(PrinterApp, PngPrintsOnceForEveryCopyWithItsCut)
+{
+    const AppServer::PrinterJob job = PrintBar(2);
+    ASSERT_TRUE(job.arrived);
+    EXPECT_EQ(2, CountLines(job.listing, IMAGE)) << job.listing;
+    EXPECT_EQ(2, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
+    EXPECT_EQ(std::string("\x1b\x40", 2), job.bytes.substr(job.bytes.size() - 2));
+}
+
+// A one-bit PWG raster as wide as the 80 mm page, its printable middle
+// the 576-dot page the filter gets: with the blank rows kept, the printer
+// gets the filter's bytes; trimmed, the rows above the content are gone.
+TEST_F(PrinterApp, OneBitPwgRasterGivesTheFiltersBytes)
+{
+    const unsigned blankAbove = 30, inkRows = 40, blankBelow = 25;
+    RasterPage narrow = PageWithBlankTail(72, inkRows, blankBelow);
+    narrow.rows.insert(narrow.rows.begin(), blankAbove, BlankRow(72));
+    RasterPage page{639, 80, {}};
+    for (const std::string& row : narrow.rows)
+        page.rows.push_back(Placed(row, 31, 80));
+    const std::string pwg = *documents_ / "page.pwg";
+    const std::string cupsRaster = *documents_ / "page.ras";
+    WriteRaster(pwg, {page}, RasterFormat::Pwg);
+    WriteRaster(cupsRaster, {narrow}, RasterFormat::Cups);
+
+    FilterInvocation invocation;
+    invocation.args = JobArgs(1, cupsRaster);
+    invocation.ppd = SHIPPED_PPD;
+    const FilterRun filter = RunFilter(invocation);
+    ASSERT_EQ(0, filter.exitStatus) << filter.errorOutput;
+
+    const AppServer::PrinterJob kept =
+        Print("image/pwg-raster", pwg, 1, "ATTR keyword korla-trim-blank-rows Keep");
+    ASSERT_TRUE(kept.arrived);
+    EXPECT_EQ(Joined(filter.writes), kept.bytes);
+
+    const AppServer::PrinterJob trimmed = Print("image/pwg-raster", pwg);
+    ASSERT_TRUE(trimmed.arrived);
+    EXPECT_NE(std::string::npos, trimmed.listing.find(IMAGE + " 72 bytes x " + std::to_string(inkRows) + " rows"))
+        << trimmed.listing;
+}
+
+TEST_F(PrinterApp, RasterDocumentIsPrintedOnceForEveryCopy)
+{
+    const std::string pwg = *documents_ / "two-pages.pwg";
+    WriteRaster(pwg, {PageWithBlankTail(80, 20, 5), PageWithBlankTail(80, 30, 5)}, RasterFormat::Pwg);
+    const AppServer::PrinterJob job = Print("image/pwg-raster", pwg, 2);
+    ASSERT_TRUE(job.arrived);
+    EXPECT_EQ(4, CountLines(job.listing, IMAGE)) << job.listing;
+    EXPECT_EQ(2, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
+}
+
+struct RefusedValue {
+    const char* attribute;
+};
+
+class PrinterAppRefuses : public PrinterApp, public ::testing::WithParamInterface<RefusedValue> {};
+
+// PAPPL takes the job; the printer gets not one byte of it.
+TEST_P(PrinterAppRefuses, ValueOutsideItsChoices)
+{
+    const AppServer::PrinterJob job = Print("image/png", *documents_ / "bar.png", 1, GetParam().attribute);
+    ASSERT_TRUE(job.arrived);
+    EXPECT_EQ("", job.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(, PrinterAppRefuses,
+                         ::testing::Values(RefusedValue{"ATTR keyword korla-paper-source Guillotine"},
+                                           RefusedValue{"ATTR keyword korla-cash-drawer 4"},
+                                           RefusedValue{"ATTR integer korla-cash-drawer-1-pulse-width 60"},
+                                           RefusedValue{"ATTR text korla-end-doc \"Custom.\\\\xZZ\""}));
+
+TEST_F(PrinterApp, DefaultSetOverIppReachesTheNextJob)
+{
+    SetDefault("ATTR keyword korla-paper-source-default NoCut");
+    const AppServer::PrinterJob job = PrintBar();
+    SetDefault("ATTR keyword korla-paper-source-default PartialCut");
+    ASSERT_TRUE(job.arrived);
+    EXPECT_EQ(0, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
+    EXPECT_EQ(1, CountLines(job.listing, NO_CUT_FEED)) << job.listing;
+}
+
+TEST_F(PrinterApp, JobValueOverridesTheDefault)
+{
+    const AppServer::PrinterJob job =
+        Print("image/png", *documents_ / "bar.png", 1, "ATTR text korla-end-doc \"Custom.\\\\x1b\\\\x61\\\\x1\"");
+    ASSERT_TRUE(job.arrived);
+    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01\x1b\x40", 5))) << job.listing;
+}
+
+// The printing defaults form, posted with its session token as a browser
+// would.
+TEST_F(PrinterApp, DefaultSetOnTheWebPageReachesTheNextJob)
+{
+    const std::string url = server_->WebUrl("/" + PRINTER + "/printing");
+    const ChildResult page = RunChild({"/usr/bin/curl", "-s", url}, {});
+    const std::string mark = "name=\"session\" value=\"";
+    const size_t start = page.out.find(mark);
+    ASSERT_NE(std::string::npos, start) << page.out;
+    const std::string token = page.out.substr(start + mark.size(), page.out.find('"', start + mark.size()) -
+                                                                       start - mark.size());
+    const ChildResult post = RunChild({"/usr/bin/curl", "-s", "-o", "/dev/null", "-w", "%{http_code}", "--data",
+                                       "session=" + token + "&korla-cash-drawer=1", url},
+                                      {});
+    EXPECT_EQ("200", post.out) << post.err;
+
+    const AppServer::PrinterJob job = PrintBar();
+    SetDefault("ATTR keyword korla-cash-drawer-default 0");
+    ASSERT_TRUE(job.arrived);
+    EXPECT_EQ(1, CountLines(job.listing, DRAWER_PULSE)) << job.listing;
+}
+
+// CUPS's driverless queue renders text and PDF for the application, one
+// cut at the end of each receipt.
+TEST_F(PrinterApp, DriverlessCupsQueuePrintsTextAndPdf)
+{
+    PrivateCupsd cupsd;
+    ASSERT_TRUE(cupsd.Start());
+    ChildOptions client;
+    client.environment = cupsd.ClientEnvironment();
+    const ChildResult added = RunChild(
+        {"/usr/sbin/lpadmin", "-p", "till", "-E", "-v", server_->PrinterUri(), "-m", "everywhere"}, client);
+    ASSERT_EQ(0, added.exitStatus) << added.out << added.err;
+
+    struct Document {
+        const char* file;
+        const char* copies;
+    };
+    for (const Document& document : {Document{"tests/e2e/data/two-pages.txt", "1"},
+                                     Document{"tests/e2e/data/receipt.pdf", "1"}}) {
+        const ChildResult printed = RunChild(
+            {"/usr/bin/lp", "-d", "till", "-n", document.copies, std::string(PROJECT_SOURCE_DIR) + "/" + document.file},
+            client);
+        ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
+        const AppServer::PrinterJob job = server_->NextJob();
+        ASSERT_TRUE(job.arrived) << document.file << "\n" << ReadFile(cupsd.errorLog());
+        EXPECT_LE(1, CountLines(job.listing, IMAGE)) << job.listing;
+        EXPECT_EQ(atoi(document.copies), CountLines(job.listing, PARTIAL_CUT)) << document.file << "\n" << job.listing;
+    }
+}
+
+}  // namespace
