@@ -6,11 +6,13 @@
 
 #include "app_folder.h"
 #include "drivers.h"
+#include "paper_status.h"
 #include "receipt_attributes.h"
 
 namespace {
 
 constexpr int DEFAULT_PORT = 8000;
+constexpr int DEFAULT_STATUS_INTERVAL = 30;
 constexpr char DEFAULT_LISTEN[] = "localhost";
 
 // Shown on the web interface and over IPP; the web pages use it for the
@@ -86,5 +88,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     papplSystemSetFooterHTML(system, FOOTER_HTML);
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
+    StartPaperChecks(system, atoi(Option("status-interval", numOptions, options,
+                                         std::to_string(DEFAULT_STATUS_INTERVAL).c_str())));
     return system;
 }

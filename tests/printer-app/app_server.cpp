@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "serial_device.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -61,15 +63,29 @@ AppServer::~AppServer()
         printer_->terminate();
 }
 
-bool AppServer::Start(const std::string& driver)
+bool AppServer::StartPrinter(const PrinterSetup& setup)
 {
-    printer_ = std::make_unique<EmulatorProcess>(std::vector<std::string>{
-        "--tcp", "127.0.0.1:0", "--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
-        printerOutput_ / "job.txt"});
-    const std::string printerPort = printer_->readLine();
+    std::vector<std::string> arguments = {"--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
+                                          printerOutput_ / "job.txt"};
+    if (setup.serial)
+        arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
+    else
+        arguments.insert(arguments.begin(), {"--tcp", "127.0.0.1:0"});
+    arguments.insert(arguments.end(), setup.emulatorOptions.begin(), setup.emulatorOptions.end());
+    printer_ = std::make_unique<EmulatorProcess>(arguments);
+    const std::string reachedAt = printer_->readLine();
+    if (reachedAt.empty())
+        return false;
+    deviceUri_ = setup.serial ? "serial:" + SerialPort() + "?" + setup.serialSettings
+                              : "socket://127.0.0.1:" + reachedAt;
+    return true;
+}
+
+bool AppServer::Start(const PrinterSetup& setup)
+{
     port_ = FreeLoopbackPort();
-    if (printerPort.empty() || port_ == 0) {
-        ADD_FAILURE() << "no port for the printer or the server";
+    if (!StartPrinter(setup) || port_ == 0) {
+        ADD_FAILURE() << "no printer or no port for the server";
         return false;
     }
 
@@ -78,16 +94,17 @@ bool AppServer::Start(const std::string& driver)
         const int log = open((folder_ / "server.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(log, STDOUT_FILENO);
         dup2(log, STDERR_FILENO);
+        setenv(DEVICE_FOLDER_VARIABLE, deviceFolder_.path().c_str(), 1);
         execl(APP_PATH, APP_PATH, "--dir", folder_.path().c_str(), "server", "-o",
-              ("server-port=" + std::to_string(port_)).c_str(), "-o", "log-level=debug", nullptr);
+              ("server-port=" + std::to_string(port_)).c_str(), "-o", "log-level=debug", "-o",
+              ("status-interval=" + std::to_string(setup.statusInterval)).c_str(), nullptr);
         _exit(127);
     }
     if (!WaitUntilAnswering()) {
         ADD_FAILURE() << "the server did not answer\n" << ReadFile(folder_ / "server.out");
         return false;
     }
-    const ChildResult added =
-        Run({"add", "-d", PRINTER, "-v", "socket://127.0.0.1:" + printerPort, "-m", driver});
+    const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
     if (added.exitStatus != 0)
         ADD_FAILURE() << "add: " << added.out << added.err;
     return added.exitStatus == 0;
@@ -154,22 +171,37 @@ ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::s
     return RunChild(argv, {});
 }
 
-// The emulator numbers its outputs job by job and writes them once the
-// connection has closed; the listing is written last.
+// The emulator numbers its outputs session by session and writes them once
+// the session has ended; the listing is written last.
 AppServer::PrinterJob AppServer::NextJob()
 {
-    const std::string number = std::to_string(++jobsSeen_);
-    const std::string bytes = printerOutput_ / ("job-" + number + ".bin");
-    const std::string listing = printerOutput_ / ("job-" + number + ".txt");
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (Clock::now() < deadline && !Exists(listing))
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    PrinterJob job;
-    job.arrived = Exists(listing);
-    if (job.arrived) {
+    while (Clock::now() < deadline) {
+        const std::string number = std::to_string(sessionsSeen_ + 1);
+        const std::string listing = printerOutput_ / ("job-" + number + ".txt");
+        if (!Exists(listing)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            continue;
+        }
+        ++sessionsSeen_;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the listing's last lines
-        job.bytes = ReadFile(bytes);
+        PrinterJob job;
+        job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
         job.listing = ReadFile(listing);
+        while (job.bytes.compare(0, PAPER_STATUS_REQUEST.size(), PAPER_STATUS_REQUEST) == 0) {
+            job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
+            ++job.statusRequests;
+        }
+        if (job.bytes.empty() && job.statusRequests > 0)
+            continue;  // a paper check between jobs
+        while (job.bytes.size() >= PAPER_STATUS_REQUEST.size() &&
+               job.bytes.compare(job.bytes.size() - PAPER_STATUS_REQUEST.size(), std::string::npos,
+                                 PAPER_STATUS_REQUEST) == 0) {
+            job.bytes.resize(job.bytes.size() - PAPER_STATUS_REQUEST.size());
+            ++job.statusRequests;
+        }
+        job.arrived = true;
+        return job;
     }
-    return job;
+    return {};
 }

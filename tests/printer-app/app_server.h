@@ -1,6 +1,7 @@
 // korla-printer-app as a child process for tests: a private folder, a free
-// port on 127.0.0.1, no TLS, one printer whose device is receipt-emulator on
-// loopback. Stopped with the shutdown sub-command, killed after a guard time.
+// port on 127.0.0.1, no TLS, one printer whose device is receipt-emulator,
+// on loopback or on a pseudo-terminal as a serial printer. Stopped with the
+// shutdown sub-command, killed after a guard time.
 #pragma once
 
 #include <memory>
@@ -14,18 +15,34 @@
 
 inline const std::string PRINTER = "receipt";
 
+// The printer the server is given.
+struct PrinterSetup {
+    std::string driver = "korla_80mm";
+    // The emulator on a pseudo-terminal, reached as serial:PORT?serialSettings;
+    // else on a TCP port, reached as socket://.
+    bool serial = false;
+    std::string serialSettings = "baud=115200+bits=8+parity=none+flow=hard";
+    std::vector<std::string> emulatorOptions;  // more arguments for the emulator
+    int statusInterval = 30;                   // the server's status-interval
+};
+
 class AppServer {
 public:
     ~AppServer();
 
-    // Starts the emulator and the server, adds the printer with the driver.
-    bool Start(const std::string& driver = "korla_80mm");
+    // Starts the emulator and the server, adds the printer.
+    bool Start(const PrinterSetup& setup = {});
     void Stop();
 
     int port() const { return port_; }
     std::string PrinterUri() const;
     std::string WebUrl(const std::string& path) const;
     const std::string& folder() const { return folder_.path(); }
+    // The folder the server looks for serial ports in, and the printer's port.
+    const std::string& deviceFolder() const { return deviceFolder_.path(); }
+    std::string SerialPort() const { return deviceFolder_ / "ttyUSB0"; }
+    // The printer's device URI.
+    const std::string& DeviceUri() const { return deviceUri_; }
 
     // Runs korla-printer-app with --dir and the arguments.
     ChildResult Run(const std::vector<std::string>& arguments) const;
@@ -33,24 +50,34 @@ public:
     // definitions.
     ChildResult IppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
-    // The next job that reaches the printer: its raw bytes and its listing.
+    // The next job that reaches the printer, passing over the server's
+    // paper checks between jobs (sessions of status requests alone): its
+    // raw bytes without the status requests that came before its first
+    // byte and after its last, how many those were, and its listing.
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
+        int statusRequests = 0;
         std::string listing;
     };
     PrinterJob NextJob();
 
 private:
+    bool StartPrinter(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
 
     TempDir folder_{"korla-app-"};
     TempDir printerOutput_{"korla-app-printer-"};
+    TempDir deviceFolder_{"korla-app-dev-"};
     std::unique_ptr<EmulatorProcess> printer_;
+    std::string deviceUri_;
     pid_t pid_ = -1;
     int port_ = 0;
-    int jobsSeen_ = 0;
+    int sessionsSeen_ = 0;
 };
+
+// The paper check the server sends, DLE EOT 4.
+inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
 
 // A free TCP port on 127.0.0.1, as the kernel hands one out.
 int FreeLoopbackPort();
