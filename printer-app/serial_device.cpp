@@ -116,7 +116,7 @@ bool OpenSerial(pappl_device_t* device, const char* deviceUri, const char* /*nam
         return false;
     }
     if (!ApplySerialLine(fd, *line) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        papplDeviceError(device, "Unable to set up %s: %s", line->port.c_str(), strerror(errno));
+        papplDeviceError(device, "%s refuses the line settings %s: %s", line->port.c_str(), deviceUri, strerror(errno));
         close(fd);
         return false;
     }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "add_printer_page.h"
 #include "app_folder.h"
 #include "drivers.h"
 #include "paper_status.h"
@@ -88,6 +89,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     papplSystemSetFooterHTML(system, FOOTER_HTML);
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
+    AddPrinterPage(system);
     StartPaperChecks(system, atoi(Option("status-interval", numOptions, options,
                                          std::to_string(DEFAULT_STATUS_INTERVAL).c_str())));
     return system;

@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
@@ -45,6 +47,21 @@ int FreeLoopbackPort()
         port = ntohs(address.sin_port);
     close(fd);
     return port;
+}
+
+std::string UrlEncoded(const std::string& text)
+{
+    std::string encoded;
+    for (const unsigned char c : text) {
+        if (isalnum(c) || strchr("-._~/", c) != nullptr) {
+            encoded += static_cast<char>(c);
+        } else {
+            char escape[4];
+            snprintf(escape, sizeof(escape), "%%%02X", c);
+            encoded += escape;
+        }
+    }
+    return encoded;
 }
 
 int CountLines(const std::string& listing, const std::string& text)
@@ -104,10 +121,40 @@ bool AppServer::Start(const PrinterSetup& setup)
         ADD_FAILURE() << "the server did not answer\n" << ReadFile(folder_ / "server.out");
         return false;
     }
+    if (setup.addedOnWebPage)
+        return AddPrinterOnWebPage(setup);
     const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
     if (added.exitStatus != 0)
         ADD_FAILURE() << "add: " << added.out << added.err;
     return added.exitStatus == 0;
+}
+
+// The serial port is chosen as the page lists it; its line settings come
+// from the form's own fields.
+bool AppServer::AddPrinterOnWebPage(const PrinterSetup& setup)
+{
+    std::string device = "network&hostname=" + deviceUri_.substr(deviceUri_.find("//") + 2);
+    if (setup.serial) {
+        const std::string page = WebPage("/addprinter");
+        const std::string listed = "<option value=\"serial:" + SerialPort() + "?";
+        const size_t start = page.find(listed);
+        if (start == std::string::npos) {
+            ADD_FAILURE() << "the serial port is not offered:\n" << page;
+            return false;
+        }
+        const size_t value = start + listed.find("serial:");
+        device = page.substr(value, page.find('"', value) - value);
+        std::string settings = setup.serialSettings;
+        std::replace(settings.begin(), settings.end(), '+', '&');
+        device = UrlEncoded(device) + "&" + settings;
+    }
+    std::string answer;
+    const int status =
+        PostForm("/addprinter", "printer_name=" + PRINTER + "&driver_name=" + setup.driver + "&device_uri=" + device,
+                 &answer);
+    if (status != 302)
+        ADD_FAILURE() << "the printer was not added: HTTP " << status << "\n" << answer;
+    return status == 302;
 }
 
 bool AppServer::WaitUntilAnswering() const
@@ -147,6 +194,29 @@ std::string AppServer::PrinterUri() const
 std::string AppServer::WebUrl(const std::string& path) const
 {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::string AppServer::WebPage(const std::string& path) const
+{
+    return RunChild({"/usr/bin/curl", "-s", WebUrl(path)}, {}).out;
+}
+
+int AppServer::PostForm(const std::string& path, const std::string& fields, std::string* body) const
+{
+    const std::string page = WebPage(path);
+    const std::string mark = "name=\"session\" value=\"";
+    const size_t start = page.find(mark);
+    if (start == std::string::npos)
+        return 0;
+    const size_t token = start + mark.size();
+    const std::string session = page.substr(token, page.find('"', token) - token);
+    const ChildResult post = RunChild({"/usr/bin/curl", "-s", "-w", "\n%{http_code}", "--data",
+                                       "session=" + session + "&" + fields, WebUrl(path)},
+                                      {});
+    const size_t lastLine = post.out.rfind('\n');
+    if (body != nullptr)
+        *body = post.out.substr(0, lastLine);
+    return atoi(post.out.c_str() + lastLine + 1);
 }
 
 ChildResult AppServer::Run(const std::vector<std::string>& arguments) const

@@ -24,6 +24,7 @@ struct PrinterSetup {
     std::string serialSettings = "baud=115200+bits=8+parity=none+flow=hard";
     std::vector<std::string> emulatorOptions;  // more arguments for the emulator
     int statusInterval = 30;                   // the server's status-interval
+    bool addedOnWebPage = false;               // else with the add sub-command
 };
 
 class AppServer {
@@ -43,6 +44,13 @@ public:
     std::string SerialPort() const { return deviceFolder_ / "ttyUSB0"; }
     // The printer's device URI.
     const std::string& DeviceUri() const { return deviceUri_; }
+
+    // A web page's HTML; "" when it cannot be had.
+    std::string WebPage(const std::string& path) const;
+    // Posts the form of a web page as a browser would, with the page's
+    // session token, "NAME=VALUE&..." already URL-encoded. The HTTP status,
+    // with the page the server answers in body.
+    int PostForm(const std::string& path, const std::string& fields, std::string* body = nullptr) const;
 
     // Runs korla-printer-app with --dir and the arguments.
     ChildResult Run(const std::vector<std::string>& arguments) const;
@@ -64,6 +72,7 @@ public:
 
 private:
     bool StartPrinter(const PrinterSetup& setup);
+    bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
 
     TempDir folder_{"korla-app-"};
@@ -81,6 +90,9 @@ inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
 
 // A free TCP port on 127.0.0.1, as the kernel hands one out.
 int FreeLoopbackPort();
+
+// The text as a form field's value: letters, digits and -._~/ as they are.
+std::string UrlEncoded(const std::string& text);
 
 // Lines of the listing that contain text.
 int CountLines(const std::string& listing, const std::string& text);

@@ -1,0 +1,113 @@
+// The printer application with a serial printer, the emulator on a
+// pseudo-terminal, both set up on the web page as a shop would: a PDF
+// from a private cupsd's driverless queue reaches it with the line settings
+// chosen. And a network printer set up on the same page.
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app_server.h"
+#include "line_speed.h"
+#include "private_cupsd.h"
+
+namespace {
+
+const std::string IMAGE = "GS v 0 raster image";
+const std::string PARTIAL_CUT = "GS V 66 0";
+
+// Prints the file through a private cupsd's driverless queue for the
+// server's printer, as another computer of the shop would.
+void PrintThroughCups(AppServer& server, const std::string& file)
+{
+    PrivateCupsd cupsd;
+    ASSERT_TRUE(cupsd.Start());
+    ChildOptions client;
+    client.environment = cupsd.ClientEnvironment();
+    const ChildResult added =
+        RunChild({"/usr/sbin/lpadmin", "-p", "till", "-E", "-v", server.PrinterUri(), "-m", "everywhere"}, client);
+    ASSERT_EQ(0, added.exitStatus) << added.out << added.err;
+    const ChildResult printed = RunChild({"/usr/bin/lp", "-d", "till", file}, client);
+    ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
+    const AppServer::PrinterJob job = server.NextJob();
+    ASSERT_TRUE(job.arrived) << ReadFile(cupsd.errorLog());
+    EXPECT_LE(1, CountLines(job.listing, IMAGE)) << job.listing;
+    EXPECT_EQ(1, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
+}
+
+class PrinterAppSerial : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        PrinterSetup setup;
+        setup.serial = true;
+        // A pseudo-terminal keeps the speed and the flow control; it
+        // refuses parity and always has 8 data bits.
+        setup.serialSettings = "baud=19200+bits=8+parity=none+flow=soft";
+        setup.addedOnWebPage = true;
+        setup.statusInterval = 1;
+        server_ = std::make_unique<AppServer>();
+        started_ = server_->Start(setup);
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+    void SetUp() override { ASSERT_TRUE(started_); }
+
+    static std::unique_ptr<AppServer> server_;
+    static bool started_;
+};
+
+std::unique_ptr<AppServer> PrinterAppSerial::server_;
+bool PrinterAppSerial::started_ = false;
+
+TEST_F(PrinterAppSerial, PdfFromADriverlessQueueReachesThePortWithItsLineSettings)
+{
+    PrintThroughCups(*server_, std::string(PROJECT_SOURCE_DIR) + "/tests/e2e/data/receipt.pdf");
+
+    // The pseudo-terminal keeps what the application set on its side.
+    const int fd = open(server_->SerialPort().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_LE(0, fd);
+    termios settings{};
+    ASSERT_EQ(0, tcgetattr(fd, &settings));
+    EXPECT_EQ(19200, PortSpeed(fd));
+    close(fd);
+    EXPECT_TRUE(settings.c_iflag & IXON);
+    EXPECT_FALSE(settings.c_cflag & CRTSCTS);
+}
+
+TEST(PrinterAppWebPage, AddsANetworkPrinterByItsAddress)
+{
+    PrinterSetup setup;
+    setup.addedOnWebPage = true;
+    AppServer server;
+    ASSERT_TRUE(server.Start(setup));
+    PrintThroughCups(server, std::string(PROJECT_SOURCE_DIR) + "/tests/e2e/data/two-pages.txt");
+}
+
+// What cannot make a printer is refused on the page, with the reason, and
+// no printer is added.
+TEST_F(PrinterAppSerial, WebPageRefusesWhatCannotBeAPrinter)
+{
+    struct Refused {
+        const char* fields;
+        const char* reason;
+    };
+    for (const Refused& refused :
+         {Refused{"printer_name=other&driver_name=korla_80mm&device_uri=network&hostname=till%20printer",
+                  "is not a host name"},
+          Refused{"printer_name=other&driver_name=korla_80mm&device_uri=file%3A%2F%2F%2Ftmp%2Fx", "no longer there"},
+          Refused{"printer_name=other&driver_name=korla_99mm&device_uri=network&hostname=10.0.0.1", "unknown driver"},
+          Refused{"printer_name=receipt&driver_name=korla_80mm&device_uri=network&hostname=10.0.0.1",
+                  "exists already"}}) {
+        std::string page;
+        EXPECT_EQ(200, server_->PostForm("/addprinter", refused.fields, &page)) << refused.fields;
+        EXPECT_NE(std::string::npos, page.find(refused.reason)) << refused.fields << "\n" << page;
+    }
+    const ChildResult printers = server_->Run({"printers"});
+    EXPECT_EQ(PRINTER + "\n", printers.out);
+}
+
+}  // namespace
