@@ -78,6 +78,21 @@ TEST_F(PrinterAppSerial, PdfFromADriverlessQueueReachesThePortWithItsLineSetting
     EXPECT_FALSE(settings.c_cflag & CRTSCTS);
 }
 
+// Identify-Printer: the printer has no light or sound, it prints a slip
+// with the message, its text kept to printable ASCII.
+TEST_F(PrinterAppSerial, IdentifyPrintsASlipWithTheMessage)
+{
+    const ChildResult run = server_->IppTool(
+        "{\nOPERATION Identify-Printer\nGROUP operation-attributes-tag\n"
+        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+        "ATTR uri printer-uri $uri\nATTR keyword identify-actions display\n"
+        "ATTR text message \"Till 2 \xc3\xa0 gauche\"\nSTATUS successful-ok\n}\n");
+    ASSERT_EQ(0, run.exitStatus) << run.out << run.err;
+    const AppServer::PrinterJob slip = server_->NextJob();
+    ASSERT_TRUE(slip.arrived);
+    EXPECT_EQ(std::string("\x1b\x40Till 2 ?? gauche\n\x1b\x4a\x16\x1d\x56\x42\x00", 26), slip.bytes) << slip.listing;
+}
+
 TEST(PrinterAppWebPage, AddsANetworkPrinterByItsAddress)
 {
     PrinterSetup setup;
