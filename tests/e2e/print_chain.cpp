@@ -16,7 +16,9 @@ namespace {
 // a guard against hangs, not a measure of speed.
 constexpr auto JOB_GUARD = std::chrono::seconds(90);
 
-constexpr int JOB_STOPPED = 6;  // job-state: 6 stopped, 7 canceled, 8 aborted, 9 completed
+constexpr int JOB_PROCESSING = 5;  // job-state: 5 processing, 6 stopped, 7 canceled, 8 aborted, 9 completed
+constexpr int JOB_STOPPED = 6;
+constexpr int JOB_CANCELED = 7;
 constexpr int JOB_COMPLETED = 9;
 constexpr int PRINTER_STOPPED = 5;
 
@@ -168,6 +170,12 @@ bool PrintChain::SetOptions(const std::string& queue, const std::vector<std::str
 
 bool PrintChain::Print(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments)
 {
+    const int jobId = Submit(queue, file, lpArguments);
+    return jobId > 0 && WaitForJob(queue, jobId) && SanitizerQuiet(jobId);
+}
+
+int PrintChain::Submit(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments)
+{
     std::vector<std::string> argv = {"/usr/bin/lp", "-d", queue};
     argv.insert(argv.end(), lpArguments.begin(), lpArguments.end());
     argv.push_back(file);
@@ -176,10 +184,40 @@ bool PrintChain::Print(const std::string& queue, const std::string& file, const 
     const std::string id = Between(run.out, "request id is " + queue + "-", " ");
     if (run.exitStatus != 0 || id.empty() || id.find_first_not_of("0123456789") != std::string::npos) {
         ADD_FAILURE() << Transcript(argv, run);
+        return 0;
+    }
+    return std::stoi(id);
+}
+
+bool PrintChain::WaitUntilProcessing(int jobId)
+{
+    return WaitForState(jobId, JOB_PROCESSING);
+}
+
+bool PrintChain::Cancel(int jobId)
+{
+    const std::vector<std::string> argv = {"/usr/bin/cancel", std::to_string(jobId)};
+    const ChildResult run = RunClient(argv);
+    if (run.exitStatus != 0) {
+        ADD_FAILURE() << Transcript(argv, run);
         return false;
     }
-    const int jobId = std::stoi(id);
-    return WaitForJob(queue, jobId) && SanitizerQuiet(jobId);
+    return WaitForState(jobId, JOB_CANCELED) && SanitizerQuiet(jobId);
+}
+
+bool PrintChain::WaitForState(int jobId, int wanted)
+{
+    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
+    std::optional<int> state;
+    while (std::chrono::steady_clock::now() < deadline) {
+        state = cupsd_.JobState(jobId);
+        if (state == wanted)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ADD_FAILURE() << "job " << jobId << " never reached state " << wanted << ", last " << state.value_or(0)
+                  << "\nits lines in the error_log:\n" << Tail(JobLog(jobId), 12000);
+    return false;
 }
 
 // Polls until the job has completed. A job that stops the queue (a filter

@@ -41,6 +41,12 @@ public:
     bool SetOptions(const std::string& queue, const std::vector<std::string>& options);
     // Prints the file with lp and waits until CUPS reports the job completed.
     bool Print(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments = {});
+    // Submits the file with lp; returns the job's id, or 0.
+    int Submit(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments = {});
+    // Waits until CUPS says the job is being processed.
+    bool WaitUntilProcessing(int jobId);
+    // Cancels the job and waits until CUPS reports it cancelled.
+    bool Cancel(int jobId);
     // The bytes of the job that reached the network printer last.
     std::string NewestNetworkJob();
 
@@ -51,6 +57,7 @@ public:
 
 private:
     bool WaitForJob(const std::string& queue, int jobId);
+    bool WaitForState(int jobId, int state);
     bool SanitizerQuiet(int jobId) const;
     // The lines of the server's log about the job.
     std::string JobLog(int jobId) const;
