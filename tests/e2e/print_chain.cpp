@@ -268,6 +268,12 @@ bool PrintChain::SanitizerQuiet(int jobId) const
 // printed, also when an earlier job failed before it reached the printer.
 std::string PrintChain::NewestNetworkJob()
 {
+    const std::string files = NewestNetworkJobFiles();
+    return files.empty() ? "" : ReadFile(files + ".bin");
+}
+
+std::string PrintChain::NewestNetworkJobFiles()
+{
     const auto stem = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job)); };
     int newest = networkJobsSeen_;
     while (std::filesystem::exists(stem(newest + 1) + ".bin"))
@@ -278,5 +284,5 @@ std::string PrintChain::NewestNetworkJob()
     }
     networkJobsSeen_ = newest;
     KeepForPeople(stem(newest));
-    return ReadFile(stem(newest) + ".bin");
+    return stem(newest);
 }

@@ -49,6 +49,8 @@ public:
     bool Cancel(int jobId);
     // The bytes of the job that reached the network printer last.
     std::string NewestNetworkJob();
+    // The same job's files, as a path without its extension (.bin, .png, .txt).
+    std::string NewestNetworkJobFiles();
 
     const PrivateCupsd& cupsd() const { return cupsd_; }
     // Runs a program as a client of the server, from the installer's folder.
