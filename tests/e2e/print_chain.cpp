@@ -20,6 +20,7 @@ constexpr int JOB_PROCESSING = 5;  // job-state: 5 processing, 6 stopped, 7 canc
 constexpr int JOB_STOPPED = 6;
 constexpr int JOB_CANCELED = 7;
 constexpr int JOB_COMPLETED = 9;
+constexpr int PRINTER_IDLE = 3;  // printer-state: 3 idle, 4 processing, 5 stopped
 constexpr int PRINTER_STOPPED = 5;
 
 // What the filter's sanitizers write when they find a fault; cupsd logs the
@@ -194,7 +195,7 @@ bool PrintChain::WaitUntilProcessing(int jobId)
     return WaitForState(jobId, JOB_PROCESSING);
 }
 
-bool PrintChain::Cancel(int jobId)
+bool PrintChain::Cancel(const std::string& queue, int jobId)
 {
     const std::vector<std::string> argv = {"/usr/bin/cancel", std::to_string(jobId)};
     const ChildResult run = RunClient(argv);
@@ -202,7 +203,20 @@ bool PrintChain::Cancel(int jobId)
         ADD_FAILURE() << Transcript(argv, run);
         return false;
     }
-    return WaitForState(jobId, JOB_CANCELED) && SanitizerQuiet(jobId);
+    if (!WaitForState(jobId, JOB_CANCELED))
+        return false;
+    // CUPS calls the job cancelled at once; its backend may still be
+    // forwarding what the filter wrote, and the queue stays busy until it
+    // ends.
+    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
+    while (cupsd_.Queue(queue).value_or(QueueState{}).state != PRINTER_IDLE) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << queue << " stays busy after job " << jobId << " was cancelled";
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return SanitizerQuiet(jobId);
 }
 
 bool PrintChain::WaitForState(int jobId, int wanted)

@@ -45,8 +45,9 @@ public:
     int Submit(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments = {});
     // Waits until CUPS says the job is being processed.
     bool WaitUntilProcessing(int jobId);
-    // Cancels the job and waits until CUPS reports it cancelled.
-    bool Cancel(int jobId);
+    // Cancels the job and waits until CUPS reports it cancelled and the
+    // queue idle again: the job's filter and backend have ended.
+    bool Cancel(const std::string& queue, int jobId);
     // The bytes of the job that reached the network printer last.
     std::string NewestNetworkJob();
     // The same job's files, as a path without its extension (.bin, .png, .txt).

@@ -67,7 +67,7 @@ TEST_F(SerialPrinting, ACancelledJobLeavesTheNextOneExact)
     ASSERT_GT(cancelled, 0);
     ASSERT_TRUE(chain_->WaitUntilProcessing(cancelled));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    ASSERT_TRUE(chain_->Cancel(cancelled));
+    ASSERT_TRUE(chain_->Cancel(queue, cancelled));
 
     const std::string document = SourceFile("samples/receipt.txt");
     ASSERT_TRUE(chain_->Print(queue, document));
