@@ -208,47 +208,46 @@ bool PrintChain::Cancel(const std::string& queue, int jobId)
     // CUPS calls the job cancelled at once; its backend may still be
     // forwarding what the filter wrote, and the queue stays busy until it
     // ends.
-    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
-    while (cupsd_.Queue(queue).value_or(QueueState{}).state != PRINTER_IDLE) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ADD_FAILURE() << queue << " stays busy after job " << jobId << " was cancelled";
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!PollUntil([&] { return cupsd_.Queue(queue).value_or(QueueState{}).state == PRINTER_IDLE; })) {
+        ADD_FAILURE() << queue << " stays busy after job " << jobId << " was cancelled";
+        return false;
     }
     return SanitizerQuiet(jobId);
 }
 
 bool PrintChain::WaitForState(int jobId, int wanted)
 {
-    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
     std::optional<int> state;
-    while (std::chrono::steady_clock::now() < deadline) {
-        state = cupsd_.JobState(jobId);
-        if (state == wanted)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    if (PollUntil([&] { return (state = cupsd_.JobState(jobId)) == wanted; }))
+        return true;
     ADD_FAILURE() << "job " << jobId << " never reached state " << wanted << ", last " << state.value_or(0)
                   << "\nits lines in the error_log:\n" << Tail(JobLog(jobId), 12000);
     return false;
+}
+
+bool PrintChain::PollUntil(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 // Polls until the job has completed. A job that stops the queue (a filter
 // or backend that failed) or never ends is a failure, with the server's log.
 bool PrintChain::WaitForJob(const std::string& queue, int jobId)
 {
-    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
     std::optional<int> state;
-    while (std::chrono::steady_clock::now() < deadline) {
+    const auto ended = [&] {
         state = cupsd_.JobState(jobId);
-        if (state == JOB_COMPLETED)
-            return true;
         const std::optional<QueueState> printer = cupsd_.Queue(queue);
-        if ((state && *state >= JOB_STOPPED) || (printer && printer->state == PRINTER_STOPPED))
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+        return (state && *state >= JOB_STOPPED) || (printer && printer->state == PRINTER_STOPPED);
+    };
+    if (PollUntil(ended) && state == JOB_COMPLETED)
+        return true;
     ADD_FAILURE() << "job " << jobId << " on " << queue << " ended in state " << state.value_or(0)
                   << "\nits lines in the error_log:\n" << Tail(JobLog(jobId), 12000);
     return false;

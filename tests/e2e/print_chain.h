@@ -5,6 +5,7 @@
 // by an empty or false result.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -61,6 +62,8 @@ public:
 private:
     bool WaitForJob(const std::string& queue, int jobId);
     bool WaitForState(int jobId, int state);
+    // Whether done() came true before the job guard ran out.
+    static bool PollUntil(const std::function<bool()>& done);
     bool SanitizerQuiet(int jobId) const;
     // The lines of the server's log about the job.
     std::string JobLog(int jobId) const;
