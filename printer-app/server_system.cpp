@@ -83,7 +83,6 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, nullptr, ReceiptDriverCallback,
                                  nullptr);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
-    papplSystemSetFooterHTML(system, FOOTER_HTML);
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
     return system;
