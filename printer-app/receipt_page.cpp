@@ -13,7 +13,6 @@ namespace {
 
 constexpr char PAGE[] = "receipt";
 constexpr char TITLE[] = "Receipt";
-constexpr char SAVED[] = "Changes saved.";
 
 struct IppDeleter {
     void operator()(ipp_t* ipp) const { ippDelete(ipp); }
@@ -64,38 +63,46 @@ pappl_printer_t* PrinterOf(pappl_client_t* client)
     return search.printer;
 }
 
-// Takes the posted values into `values`; stores them when all are valid.
-// Returns the message for the banner.
-std::string Save(pappl_client_t* client, pappl_printer_t* printer, Values& values)
+// Takes the posted values into `values`. Returns what is wrong with the
+// first one not in the notation; "" when all are.
+std::string TakePostedValues(int numForm, cups_option_t* form, Values& values)
 {
-    cups_option_t* form = nullptr;
-    const int numForm = papplClientGetForm(client, &form);
-    std::string message = SAVED;
-    if (!papplClientIsValidForm(client, numForm, form)) {
-        message = "Invalid form submission.";
-    } else {
-        for (const ReceiptAttribute* setting : PageSettings()) {
-            const char* value = cupsGetOption(setting->name, numForm, form);
-            if (value == nullptr)
-                continue;
-            values[setting->name] = value;
-            if (!IsValidChoice(*setting, value) && message == SAVED)
-                message = std::string(setting->label) + ": \"" + value +
-                          "\" is neither None nor Custom. followed by bytes written \\xHH. Nothing was saved.";
-        }
+    std::string error;
+    for (const ReceiptAttribute* setting : PageSettings()) {
+        const char* value = cupsGetOption(setting->name, numForm, form);
+        if (value == nullptr)
+            continue;
+        values[setting->name] = value;
+        if (error.empty() && !IsValidChoice(*setting, value))
+            error = std::string(setting->label) + ": \"" + value +
+                    "\" is neither None nor Custom. followed by bytes written \\xHH. Nothing was saved.";
     }
-    cupsFreeOptions(numForm, form);
-    if (message != SAVED)
-        return message;
+    return error;
+}
 
+bool Store(pappl_printer_t* printer, const Values& values)
+{
     std::vector<cups_option_t> vendor;
     for (const auto& [name, value] : values)
         vendor.push_back({const_cast<char*>(name.c_str()), const_cast<char*>(value.c_str())});
     pappl_pr_driver_data_t data;
     papplPrinterGetDriverData(printer, &data);
-    if (!papplPrinterSetDriverDefaults(printer, &data, static_cast<int>(vendor.size()), vendor.data()))
-        return "The settings could not be saved.";
-    return message;
+    return papplPrinterSetDriverDefaults(printer, &data, static_cast<int>(vendor.size()), vendor.data());
+}
+
+// Stores the posted values when the form is genuine and every value valid;
+// returns the message for the page's banner.
+std::string Save(pappl_client_t* client, pappl_printer_t* printer, Values& values)
+{
+    cups_option_t* form = nullptr;
+    const int numForm = papplClientGetForm(client, &form);
+    const std::string error = papplClientIsValidForm(client, numForm, form)
+                                  ? TakePostedValues(numForm, form, values)
+                                  : "Invalid form submission.";
+    cupsFreeOptions(numForm, form);
+    if (!error.empty())
+        return error;
+    return Store(printer, values) ? "Changes saved." : "The settings could not be saved.";
 }
 
 void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& values, const std::string& message)
