@@ -57,7 +57,8 @@ bool writeWholeFile(const std::string& path, const void* data, std::size_t size,
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    bool ok = std::fwrite(data, 1, size, file) == size;
+    // An empty job has no buffer at all; fwrite must not be handed a null one.
+    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
     ok = (standardOutput ? std::fflush(file) : std::fclose(file)) == 0 && ok;
     if (!ok) error = path + ": write error";
     return ok;

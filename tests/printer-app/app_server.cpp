@@ -65,7 +65,7 @@ bool AppServer::Start(const std::string& driver)
 {
     printer_ = std::make_unique<EmulatorProcess>(std::vector<std::string>{
         "--tcp", "127.0.0.1:0", "--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
-        printerOutput_ / "job.txt"});
+        printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
     const std::string printerPort = printer_->readLine();
     port_ = FreeLoopbackPort();
     if (printerPort.empty() || port_ == 0) {
@@ -104,10 +104,16 @@ bool AppServer::WaitUntilAnswering() const
     return false;
 }
 
+// A sanitizer's report from the server lands in its output, which no
+// test reads otherwise; the server's exit is not looked at, since PAPPL
+// itself may report at shutdown.
 void AppServer::Stop()
 {
     if (pid_ <= 0)
         return;
+    const std::string output = ReadFile(folder_ / "server.out");
+    if (output.find("Sanitizer") != std::string::npos || output.find("runtime error") != std::string::npos)
+        ADD_FAILURE() << "the server reported an error\n" << output;
     Run({"shutdown"});
     int status = 0;
     const auto deadline = Clock::now() + SHUTDOWN_GUARD;
@@ -117,9 +123,22 @@ void AppServer::Stop()
             waitpid(pid_, &status, 0);
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WakeUp();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     pid_ = -1;
+}
+
+// PAPPL notices a shutdown only when something happens: a connection.
+void AppServer::WakeUp() const
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port_));
+    connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    close(fd);
 }
 
 std::string AppServer::PrinterUri() const
@@ -155,21 +174,20 @@ ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::s
 }
 
 // The emulator numbers its outputs job by job and writes them once the
-// connection has closed; the listing is written last.
+// connection has closed: the bytes, the listing, then the paper picture, so
+// that the picture's file says the other two are complete.
 AppServer::PrinterJob AppServer::NextJob()
 {
     const std::string number = std::to_string(++jobsSeen_);
-    const std::string bytes = printerOutput_ / ("job-" + number + ".bin");
-    const std::string listing = printerOutput_ / ("job-" + number + ".txt");
+    const std::string picture = printerOutput_ / ("job-" + number + ".png");
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (Clock::now() < deadline && !Exists(listing))
+    while (Clock::now() < deadline && !Exists(picture))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     PrinterJob job;
-    job.arrived = Exists(listing);
+    job.arrived = Exists(picture);
     if (job.arrived) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the listing's last lines
-        job.bytes = ReadFile(bytes);
-        job.listing = ReadFile(listing);
+        job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
+        job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
     }
     return job;
 }

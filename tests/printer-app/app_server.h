@@ -43,6 +43,7 @@ public:
 
 private:
     bool WaitUntilAnswering() const;
+    void WakeUp() const;
 
     TempDir folder_{"korla-app-"};
     TempDir printerOutput_{"korla-app-printer-"};
