@@ -3,7 +3,8 @@
 //
 //   measure REPEATS [--pipe FILE] PROGRAM [ARG...]
 //
-// The program's standard output goes to /dev/null, its environment is ours.
+// The program's standard output and error go to /dev/null, its environment is
+// ours.
 // With --pipe, its standard input is a pipe that a helper process fills with
 // FILE, as when a filter before it in a chain feeds it; the helper's time is
 // not counted. Prints one line: wall_ms cpu_ms peak_rss_kib.
@@ -63,6 +64,7 @@ bool RunOnce(const char* pipeFile, char* argv[], Sample& sample)
     if (pid == 0) {
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
         if (pipeFile != nullptr) {
             dup2(ends[0], STDIN_FILENO);
             close(ends[0]);

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cups/file.h>
+
 #include "RasterToKORLA.h"
 #include "cups_messages.h"
 #include "trace.h"
@@ -47,20 +49,6 @@ bool IsRegularFile(int fd)
     return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool WriteAll(int fd, const char* data, size_t len)
-{
-    while (len > 0) {
-        const ssize_t written = write(fd, data, len);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        len -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 }  // namespace
 
 void RasterToKORLA::StartJob(int fd, int nJobCopy)
@@ -91,23 +79,29 @@ void RasterToKORLA::StartJob(int fd, int nJobCopy)
 int RasterToKORLA::Spool(int fd, bool& streamCut) const
 {
     const int spool = memfd_create("raster", MFD_CLOEXEC);
-    if (spool < 0)
+    cups_file_t* out = spool < 0 ? nullptr : cupsFileOpenFd(dup(spool), "w");
+    if (out == nullptr) {
+        if (spool >= 0)
+            close(spool);
         return -1;
+    }
     static char buffer[1 << 16];
     size_t spooled = 0;
+    bool written = true;
     ssize_t got;
-    while ((got = read(fd, buffer, sizeof buffer)) != 0 && !engine_.Cancelled()) {
+    while (written && (got = read(fd, buffer, sizeof buffer)) != 0 && !engine_.Cancelled()) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             break;
         const size_t kept = std::min(static_cast<size_t>(got), SPOOL_BYTES_LIMIT - spooled);
         streamCut = streamCut || kept < static_cast<size_t>(got);
-        if (!WriteAll(spool, buffer, kept)) {
-            close(spool);
-            return -1;
-        }
+        written = cupsFileWrite(out, buffer, kept) >= 0;
         spooled += kept;
+    }
+    if (cupsFileClose(out) != 0 || !written) {
+        close(spool);
+        return -1;
     }
     lseek(spool, 0, SEEK_SET);
     return spool;

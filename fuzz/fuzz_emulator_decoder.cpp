@@ -1,6 +1,8 @@
 // The receipt emulator on arbitrary bytes: decoding, the listing and the
-// picture of the paper (kept short so that each run stays quick).
+// picture of the paper (kept short so that each run stays quick), and
+// decoding that holds an unfinished command for the next job.
 #include <cstdint>
+#include <cstdlib>
 
 #include "decoder/decoder.h"
 #include "listing/listing.h"
@@ -13,5 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     render::PaperOptions options;
     options.maxRows = 2000;
     render::renderPaper(commands, options);
+    const escpos::DecodedPart part = escpos::decodeFinished(data, size);
+    if (part.unfinishedFrom > size) std::abort();
     return 0;
 }

@@ -1,5 +1,6 @@
 // A whole filter job on arbitrary bytes as its raster input, with a PPD that
-// turns every receipt option on.
+// turns every receipt option on, and faster printing on for every other
+// input.
 #include <cstdint>
 
 #include "RasterToKORLA.h"
@@ -18,7 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int fd = MemoryFile("raster", data, size);
     if (fd < 0)
         return 0;
-    static const std::optional<ReceiptSettings> settings = ReadQueueSettings(ALL_OPTIONS_PPD);
+    static const std::optional<ReceiptSettings> allOptions = ReadQueueSettings(ALL_OPTIONS_PPD);
+    std::optional<ReceiptSettings> settings = allOptions;
+    if (settings)
+        settings->fasterPrinting = static_cast<int>(size / 4 % 2);
     FdPrinterChannel printer(PRINTER_PIPE);
     ReceiptEngine engine(settings, printer);
     engine.StartDoc();

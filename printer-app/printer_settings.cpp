@@ -15,8 +15,10 @@ void AddAttribute(ipp_t* attributes, const ReceiptAttribute& attribute)
     const std::string supported = std::string(attribute.name) + "-supported";
     const std::string byDefault = std::string(attribute.name) + "-default";
     if (attribute.choices.empty()) {
-        // Free text, which the web page offers in a text field when the
-        // attribute has no "-supported" values.
+        // Free text. PAPPL stores a vendor default only when its
+        // "-supported" is missing or a list of keywords, numbers or booleans,
+        // so it has none; PAPPL's printing defaults page then offers a text
+        // field that takes anything, the receipt page one that checks it.
         ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_TEXT, byDefault.c_str(), nullptr, attribute.defaultValue);
         return;
     }

@@ -77,6 +77,10 @@ const std::vector<ReceiptAttribute> ATTRIBUTES = {
      RECEIPT_NUMBER(cashDrawer2PulseWidth)},
     {"korla-start-doc", "Bytes at Job Start", "None", CUSTOM_BYTES, RECEIPT_TEXT(startDoc)},
     {"korla-end-doc", "Bytes at Job End", "None", CUSTOM_BYTES, RECEIPT_TEXT(endDoc)},
+    // On by default here, unlike the PPD: the application's printers are
+    // often on a network or serial link where every byte counts.
+    {"korla-faster-printing", "Faster Printing on Slow Connections", "1",
+     {{"0", "Off"}, {"1", "On (sends less for the same receipt)"}}, RECEIPT_NUMBER(fasterPrinting)},
     {"korla-trim-blank-rows", "Blank Rows Above and Below", "Trim",
      {{"Trim", "Left out"}, {"Keep", "Printed above the content"}},
      [](JobSettings& s, const std::string& v) { s.trimBlankRows = v == "Trim"; }},

@@ -9,6 +9,7 @@
 #include "drivers.h"
 #include "paper_status.h"
 #include "receipt_attributes.h"
+#include "receipt_page.h"
 
 namespace {
 
@@ -83,10 +84,9 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     }
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
-    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, nullptr, ReceiptDriverCallback,
-                                 nullptr);
+    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddReceiptPage,
+                                 ReceiptDriverCallback, nullptr);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
-    papplSystemSetFooterHTML(system, FOOTER_HTML);
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
     AddPrinterPage(system);

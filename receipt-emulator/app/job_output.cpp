@@ -7,15 +7,32 @@
 #include "render/png_writer.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 namespace app {
 namespace {
 
+// An unfinished command longer than this (an image header announcing
+// gigabytes, say) is not held for the next job but reported as cut short.
+constexpr std::size_t kMaxHeldBytes = 64u << 20;
+
 bool reportFailure(bool ok, const std::string& error)
 {
     if (!ok) std::fprintf(stderr, "receipt-emulator: %s\n", error.c_str());
     return ok;
+}
+
+std::string formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+std::string formatted(const char* format, ...)
+{
+    char line[256];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    return line;
 }
 
 }  // namespace
@@ -29,20 +46,67 @@ std::string numberedPath(const std::string& path, int job)
     return path.substr(0, stemEnd) + "-" + std::to_string(job) + path.substr(stemEnd);
 }
 
-bool JobOutput::write(const std::vector<std::uint8_t>& job)
+JobOutput::Decoded JobOutput::decode(const io::ArrivedJob& job)
+{
+    std::vector<std::uint8_t> buffer = std::move(held_);
+    held_.clear();
+    Decoded decoded;
+    decoded.carriedIn = buffer.size();
+    buffer.insert(buffer.end(), job.bytes.begin(), job.bytes.end());
+    if (options_.keepsState() && !job.last) {
+        escpos::DecodedPart part = escpos::decodeFinished(buffer.data(), buffer.size());
+        if (buffer.size() - part.unfinishedFrom <= kMaxHeldBytes) {
+            held_.assign(buffer.begin() + std::ptrdiff_t(part.unfinishedFrom), buffer.end());
+            decoded.commands = std::move(part.commands);
+            return decoded;
+        }
+    }
+    decoded.commands = escpos::decode(buffer);
+    return decoded;
+}
+
+std::string JobOutput::listingOf(const Decoded& decoded, const io::ArrivedJob& job) const
+{
+    std::string text;
+    if (decoded.carriedIn > 0) {
+        text += formatted("-- carried over: the previous job ended inside a command; its last %zu bytes come first"
+                          " and offsets count from them\n",
+                          decoded.carriedIn);
+    }
+    text += listing::formatListing(decoded.commands);
+    if (!held_.empty()) {
+        text += formatted("-- held over: the job ends inside the command at %zu; its %zu bytes wait for the next job\n",
+                          decoded.carriedIn + job.bytes.size() - held_.size(), held_.size());
+    }
+    return text + linkSummary(job);
+}
+
+std::string JobOutput::linkSummary(const io::ArrivedJob& job) const
+{
+    if (options_.bytesPerSecond <= 0) return "";
+    std::string text = formatted("-- link: %zu bytes at %g bytes/s", job.bytes.size(), options_.bytesPerSecond);
+    if (options_.baud > 0) text += formatted(" (%d baud)", options_.baud);
+    text += formatted(" take %.3f s", double(job.bytes.size()) / options_.bytesPerSecond);
+    if (options_.source != Source::File) text += formatted("; arrived in %.3f s", job.seconds);
+    return text + "\n";
+}
+
+bool JobOutput::write(const io::ArrivedJob& job)
 {
     ++jobCount_;
-    const std::vector<escpos::Command> commands = escpos::decode(job);
+    const Decoded decoded = decode(job);
+    const std::vector<escpos::Command>& commands = decoded.commands;
     const bool hasErrors = std::any_of(commands.begin(), commands.end(),
                                        [](const escpos::Command& c) { return c.op == escpos::Op::Error; });
     if (hasErrors) ++jobsWithErrors_;
     std::string error;
     bool ok = true;
     if (!options_.rawPath.empty()) {
-        ok = reportFailure(io::writeWholeFile(pathFor(options_.rawPath), job.data(), job.size(), error), error) && ok;
+        ok = reportFailure(io::writeWholeFile(pathFor(options_.rawPath), job.bytes.data(), job.bytes.size(), error),
+                           error) && ok;
     }
     if (!options_.listingPath.empty()) {
-        const std::string text = listing::formatListing(commands);
+        const std::string text = listingOf(decoded, job);
         const std::string path = options_.listingPath == "-" ? "-" : pathFor(options_.listingPath);
         ok = reportFailure(io::writeWholeFile(path, text.data(), text.size(), error), error) && ok;
     }
@@ -52,6 +116,14 @@ bool JobOutput::write(const std::vector<std::uint8_t>& job)
         ok = reportFailure(render::writePng(paper, pathFor(options_.pngPath), error), error) && ok;
     }
     return ok;
+}
+
+void JobOutput::finish()
+{
+    if (held_.empty()) return;
+    std::fprintf(stderr, "receipt-emulator: the last job ended inside a command; its %zu bytes were never completed\n",
+                 held_.size());
+    ++jobsWithErrors_;
 }
 
 }  // namespace app

@@ -1,7 +1,9 @@
-// Turns one job's bytes into the requested outputs: PNG, listing, raw copy.
+// Turns each job's bytes into the requested outputs: PNG, listing, raw copy.
 #pragma once
 
 #include "app/options.h"
+#include "decoder/command.h"
+#include "io/listen.h"
 
 #include <cstdint>
 #include <string>
@@ -18,17 +20,32 @@ public:
     JobOutput(const Options& options, bool numbered) : options_(options), numbered_(numbered) {}
 
     // Returns false when an output could not be written (said on stderr).
-    bool write(const std::vector<std::uint8_t>& job);
+    bool write(const io::ArrivedJob& job);
+    // After the last job: an unfinished command still held counts as an error.
+    void finish();
 
     int jobsWithErrors() const { return jobsWithErrors_; }
 
 private:
+    // What the printer made of its buffer once the job had arrived.
+    struct Decoded {
+        std::vector<escpos::Command> commands;
+        std::size_t carriedIn = 0;  // bytes of an earlier job that came first
+    };
+
     std::string pathFor(const std::string& path) const { return numbered_ ? numberedPath(path, jobCount_) : path; }
+    // Decodes the job after what is held from the previous one, and holds an
+    // unfinished command for the next job where the options say so.
+    Decoded decode(const io::ArrivedJob& job);
+    std::string listingOf(const Decoded& decoded, const io::ArrivedJob& job) const;
+    // The time the job takes on the link, when a print speed is set.
+    std::string linkSummary(const io::ArrivedJob& job) const;
 
     const Options& options_;
     bool numbered_;
     int jobCount_ = 0;
     int jobsWithErrors_ = 0;
+    std::vector<std::uint8_t> held_;  // an unfinished command waiting for the next job
 };
 
 }  // namespace app

@@ -32,9 +32,10 @@ void announce(const app::Options& options, const std::string& where)
 
 bool runFromFile(const app::Options& options, app::JobOutput& output)
 {
-    std::vector<std::uint8_t> job;
+    io::ArrivedJob job;
+    job.last = true;
     std::string error;
-    if (!io::readWholeInput(options.inputPath, job, error)) {
+    if (!io::readWholeInput(options.inputPath, job.bytes, error)) {
         std::fprintf(stderr, "receipt-emulator: %s\n", error.c_str());
         return false;
     }
@@ -43,15 +44,17 @@ bool runFromFile(const app::Options& options, app::JobOutput& output)
 
 bool runListening(const app::Options& options, app::JobOutput& output)
 {
-    const io::ListenLimits limits{options.jobs, options.idleTimeoutSeconds};
+    const io::ListenSettings settings{options.jobs, options.idleTimeoutSeconds, options.bytesPerSecond,
+                                      io::PaperSensor(options.paper, options.paperFile)};
     bool outputsWritten = true;
     const auto ready = [&options](const std::string& where) { announce(options, where); };
-    const auto onJob = [&](std::vector<std::uint8_t> job) { outputsWritten = output.write(job) && outputsWritten; };
+    const auto onJob = [&](const io::ArrivedJob& job) { outputsWritten = output.write(job) && outputsWritten; };
     std::string error;
     const bool served = options.source == app::Source::Tcp
-                            ? io::serveTcp(options.tcpPort, limits, ready, onJob, error)
-                            : io::servePty(options.ptyLink, limits, ready, onJob, error);
+                            ? io::serveTcp(options.tcpPort, settings, ready, onJob, error)
+                            : io::servePty(options.ptyLink, settings, ready, onJob, error);
     if (!served) std::fprintf(stderr, "receipt-emulator: %s\n", error.c_str());
+    output.finish();
     return served && outputsWritten;
 }
 

@@ -10,11 +10,18 @@ const char* const kUsage =
     "usage: receipt-emulator [--input FILE|- | --tcp [127.0.0.1:]PORT | --pty [--pty-link PATH]]\n"
     "                        [--jobs N] [--idle-timeout SEC] [--ready-file FILE]\n"
     "                        [--png OUT.png] [--listing OUT.txt|-] [--raw OUT.bin] [--paper-width 576|384]\n"
+    "                        [--bytes-per-second N | --baud B] [--keep-state | --no-keep-state]\n"
+    "                        [--paper ok|near-end|out] [--paper-file PATH]\n"
     "Reads ESC/POS bytes from a file or standard input (the default), or listens on a\n"
     "loopback TCP port or a pseudo-terminal, one job per connection or pty session.\n"
     "In listen modes the port or pty path is printed as the first line of standard\n"
     "output once it is ready. With several jobs outputs are named OUT-1.png, OUT-2.png...\n"
-    "Without --png, --listing or --raw the listing goes to standard output.\n";
+    "Without --png, --listing or --raw the listing goes to standard output.\n"
+    "--bytes-per-second N (or --baud B, B/10 bytes a second) takes the bytes no faster\n"
+    "than that and ends the listing with the time the job takes on such a link.\n"
+    "--keep-state carries an unfinished command into the next job (the default with\n"
+    "--pty). --paper sets what status requests report; --paper-file names a file\n"
+    "holding ok, near-end or out, read at each request.\n";
 
 namespace {
 
@@ -42,7 +49,42 @@ bool parseTcpAddress(const std::string& text, int& port)
     return portText.find(':') == std::string::npos && parseInt(portText, 0, 65535, port);
 }
 
+bool parsePaper(const std::string& text, io::Paper& paper)
+{
+    const std::optional<io::Paper> parsed = io::parsePaper(text);
+    if (parsed) paper = *parsed;
+    return parsed.has_value();
+}
+
+bool setBytesPerSecond(Options& options, const std::string& text)
+{
+    int rate = 0;
+    if (!parseInt(text, 1, 100000000, rate)) return false;
+    options.bytesPerSecond = rate;
+    options.baud = 0;
+    return true;
+}
+
+// 8 data bits, no parity and one stop bit: ten bits on the line per byte.
+bool setBaud(Options& options, const std::string& text)
+{
+    if (!parseInt(text, 10, 100000000, options.baud)) return false;
+    options.bytesPerSecond = options.baud / 10.0;
+    return true;
+}
+
+using FlagHandler = std::function<void(Options&)>;
 using ValueHandler = std::function<bool(Options&, const std::string&)>;
+
+const std::map<std::string, FlagHandler>& flagOptions()
+{
+    static const std::map<std::string, FlagHandler> handlers = {
+        {"--pty", [](Options& o) { o.source = Source::Pty; }},
+        {"--keep-state", [](Options& o) { o.keepState = true; }},
+        {"--no-keep-state", [](Options& o) { o.keepState = false; }},
+    };
+    return handlers;
+}
 
 const std::map<std::string, ValueHandler>& valueOptions()
 {
@@ -59,6 +101,10 @@ const std::map<std::string, ValueHandler>& valueOptions()
         {"--paper-width", [](Options& o, const std::string& v) {
              return parseInt(v, 0, 1 << 16, o.paperWidth) && (o.paperWidth == 576 || o.paperWidth == 384);
          }},
+        {"--bytes-per-second", setBytesPerSecond},
+        {"--baud", setBaud},
+        {"--paper", [](Options& o, const std::string& v) { return parsePaper(v, o.paper); }},
+        {"--paper-file", [](Options& o, const std::string& v) { o.paperFile = v; return !v.empty(); }},
     };
     return handlers;
 }
@@ -70,8 +116,9 @@ std::optional<Options> parseOptions(int argc, const char* const argv[], std::str
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
-        if (name == "--pty") {
-            options.source = Source::Pty;
+        const auto flag = flagOptions().find(name);
+        if (flag != flagOptions().end()) {
+            flag->second(options);
             continue;
         }
         const auto handler = valueOptions().find(name);

@@ -1,6 +1,8 @@
 // Command line of receipt-emulator.
 #pragma once
 
+#include "io/paper_sensor.h"
+
 #include <optional>
 #include <string>
 
@@ -20,6 +22,15 @@ struct Options {
     std::string listingPath;      // "-" is standard output
     std::string rawPath;
     int paperWidth = 576;
+    double bytesPerSecond = 0;    // print speed; 0: as fast as the bytes come
+    int baud = 0;                 // the line speed the print speed was given as, if it was
+    std::optional<bool> keepState;  // carry an unfinished command into the next job
+    io::Paper paper = io::Paper::Ok;
+    std::string paperFile;        // listen modes: where to read the paper state at each request
+
+    // A serial line has no job boundaries, so the pty keeps the decoding
+    // state by default; a network connection's end does end a job.
+    bool keepsState() const { return keepState.value_or(source == Source::Pty); }
 };
 
 extern const char* const kUsage;

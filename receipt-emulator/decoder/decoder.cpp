@@ -35,13 +35,20 @@ std::string hexBytes(const std::uint8_t* bytes, std::size_t count)
 
 class Decoder {
 public:
-    Decoder(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+    // holdUnfinished: a command the bytes end inside is held back instead of
+    // being reported as cut short.
+    Decoder(const std::uint8_t* bytes, std::size_t size, bool holdUnfinished)
+        : bytes_(bytes), size_(size), heldFrom_(size), holdUnfinished_(holdUnfinished)
+    {
+    }
 
     std::vector<Command> run()
     {
         while (pos_ < size_) decodeAt();
         return std::move(commands_);
     }
+
+    std::size_t heldFrom() const { return heldFrom_; }
 
 private:
     std::size_t remaining() const { return size_ - pos_; }
@@ -118,6 +125,7 @@ private:
         image.args.assign(bytes_ + start + kRasterImagePrefix.size(), bytes_ + start + kRasterHeaderLength);
         const std::uint64_t announced = std::uint64_t(rasterBytesPerRow(image)) * rasterRows(image);
         const std::size_t arrived = std::min<std::uint64_t>(announced, remaining() - kRasterHeaderLength);
+        if (arrived < announced && holdUnfinished_) return holdBack();
         image.data.assign(bytes_ + start + kRasterHeaderLength, bytes_ + start + kRasterHeaderLength + arrived);
         image.length += arrived;
         pos_ += image.length;
@@ -176,6 +184,7 @@ private:
     // The job ends before the command does; the rest of the job is consumed.
     void reportCutShort(const std::string& mnemonic, std::size_t needed)
     {
+        if (holdUnfinished_) return holdBack();
         reportAt(pos_, remaining(), mnemonic + " cut short: needs " + std::to_string(needed) + " bytes, " +
                            std::to_string(remaining()) + " arrive");
         pos_ = size_;
@@ -183,6 +192,7 @@ private:
 
     void reportIncomplete()
     {
+        if (holdUnfinished_) return holdBack();
         reportAt(pos_, remaining(), hexBytes(bytes_ + pos_, remaining()) + ": command cut short by the end of the job");
         pos_ = size_;
     }
@@ -191,6 +201,13 @@ private:
     {
         reportAt(command.offset, 0, std::string(mnemonic) + " " + hexBytes(command.args.data(), command.args.size()) +
                                      ": " + problem);
+    }
+
+    // The rest of the bytes are an unfinished command, left for the caller.
+    void holdBack()
+    {
+        heldFrom_ = pos_;
+        pos_ = size_;
     }
 
     // length: the bytes that the error swallows; 0 when they belong to the
@@ -214,6 +231,8 @@ private:
     const std::uint8_t* bytes_;
     std::size_t size_;
     std::size_t pos_ = 0;
+    std::size_t heldFrom_;
+    bool holdUnfinished_;
     std::vector<Command> commands_;
 };
 
@@ -221,7 +240,16 @@ private:
 
 std::vector<Command> decode(const std::uint8_t* bytes, std::size_t size)
 {
-    return Decoder(bytes, size).run();
+    return Decoder(bytes, size, false).run();
+}
+
+DecodedPart decodeFinished(const std::uint8_t* bytes, std::size_t size)
+{
+    Decoder decoder(bytes, size, true);
+    DecodedPart part;
+    part.commands = decoder.run();
+    part.unfinishedFrom = decoder.heldFrom();
+    return part;
 }
 
 }  // namespace escpos

@@ -7,7 +7,8 @@
 
 namespace io {
 
-// path "-" is standard input. Returns false with error set on failure.
+// path "-" is standard input. A stop signal ends the input early, keeping
+// what arrived. Returns false with error set on failure.
 bool readWholeInput(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 
 // Writes the bytes to path, "-" being standard output.

@@ -16,7 +16,8 @@ namespace io {
 namespace {
 
 // The pty master, raw so that nothing is echoed, translated or held back
-// until a line ends, whatever the client does or does not set on its side.
+// until a line ends, whatever the client does or does not set on its side;
+// non-blocking, so that replies the client does not read cannot hold us.
 int openRawPtyMaster(std::string& slavePath, std::string& error)
 {
     const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -29,6 +30,7 @@ int openRawPtyMaster(std::string& slavePath, std::string& error)
     tcgetattr(fd, &settings);
     cfmakeraw(&settings);
     tcsetattr(fd, TCSANOW, &settings);
+    makeNonBlocking(fd);
     slavePath = ptsname(fd);
     return fd;
 }
@@ -71,7 +73,7 @@ private:
 
 }  // namespace
 
-bool servePty(const std::string& linkPath, const ListenLimits& limits, const ReadyHandler& ready,
+bool servePty(const std::string& linkPath, const ListenSettings& settings, const ReadyHandler& ready,
               const JobHandler& onJob, std::string& error)
 {
     std::string slavePath;
@@ -84,12 +86,9 @@ bool servePty(const std::string& linkPath, const ListenLimits& limits, const Rea
         return false;
     }
     ready(slavePath);
-    IdleClock idle(limits.idleTimeoutSeconds);
-    for (int served = 0; limits.jobs == 0 || served < limits.jobs; ++served) {
-        if (!waitForSession(master, idle)) break;
-        ReceivedJob job = receiveJob(master, idle);
-        onJob(std::move(job.bytes));
-        if (job.stopAfter) break;
+    IdleClock idle(settings.idleTimeoutSeconds);
+    for (int served = 1; waitForSession(master, idle); ++served) {
+        if (handOn(receiveJob(master, idle, settings), served, settings, onJob)) break;
     }
     close(master);
     return true;

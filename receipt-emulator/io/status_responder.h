@@ -2,6 +2,8 @@
 // the printer does while it is still receiving a job.
 #pragma once
 
+#include "io/paper_sensor.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,11 +16,16 @@ inline constexpr std::uint8_t kReadyStatus = 0x12;
 
 class StatusResponder {
 public:
+    explicit StatusResponder(const PaperSensor& sensor = defaultSensor()) : sensor_(sensor) {}
+
     // Returns the bytes to send back for this chunk; a request may be split
     // across chunks.
     std::vector<std::uint8_t> feed(const std::uint8_t* bytes, std::size_t count);
 
 private:
+    static const PaperSensor& defaultSensor();
+
+    const PaperSensor& sensor_;
     std::uint8_t beforeLast_ = 0;
     std::uint8_t last_ = 0;
 };

@@ -30,7 +30,13 @@ private:
     int fd_;
 };
 
-int openLoopbackListener(int port, std::string& error)
+// A printer has buffers of a few kilobytes, and connections get the same:
+// replies a client does not read fill the transmit buffer and are dropped
+// from there on, and with a print speed set a slow printer holds the sender
+// back as soon as its receive buffer is full, not megabytes later.
+constexpr int kPrinterBufferBytes = 4096;
+
+int openLoopbackListener(int port, bool paced, std::string& error)
 {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
@@ -39,6 +45,8 @@ int openLoopbackListener(int port, std::string& error)
     }
     const int yes = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kPrinterBufferBytes, sizeof kPrinterBufferBytes);
+    if (paced) setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &kPrinterBufferBytes, sizeof kPrinterBufferBytes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -59,13 +67,14 @@ int boundPort(int fd)
     return ntohs(address.sin_port);
 }
 
-// Waits for the next client; -1 when the wait ended without one.
+// Waits for the next client; -1 when the wait ended without one. The client's
+// socket does not block, so that replies it does not read cannot hold us.
 int acceptClient(int listener, IdleClock& idle)
 {
     while (!stopRequested() && !idle.expired()) {
         pollfd entry{listener, POLLIN, 0};
         if (poll(&entry, 1, kPollSliceMs) > 0) {
-            const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+            const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
             if (client >= 0) return client;
         }
     }
@@ -74,20 +83,18 @@ int acceptClient(int listener, IdleClock& idle)
 
 }  // namespace
 
-bool serveTcp(int port, const ListenLimits& limits, const ReadyHandler& ready, const JobHandler& onJob,
+bool serveTcp(int port, const ListenSettings& settings, const ReadyHandler& ready, const JobHandler& onJob,
               std::string& error)
 {
-    const Descriptor listener(openLoopbackListener(port, error));
+    const Descriptor listener(openLoopbackListener(port, settings.bytesPerSecond > 0, error));
     if (listener.get() < 0) return false;
     ready(std::to_string(boundPort(listener.get())));
-    IdleClock idle(limits.idleTimeoutSeconds);
-    for (int served = 0; limits.jobs == 0 || served < limits.jobs; ++served) {
+    IdleClock idle(settings.idleTimeoutSeconds);
+    for (int served = 1;; ++served) {
         const Descriptor client(acceptClient(listener.get(), idle));
         if (client.get() < 0) break;
         idle.touch();
-        ReceivedJob job = receiveJob(client.get(), idle);
-        onJob(std::move(job.bytes));
-        if (job.stopAfter) break;
+        if (handOn(receiveJob(client.get(), idle, settings), served, settings, onJob)) break;
     }
     return true;
 }

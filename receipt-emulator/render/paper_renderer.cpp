@@ -52,9 +52,9 @@ public:
 
     Canvas finish()
     {
-        printPendingText(0);
-        if (y_ >= canvas_.maxRows()) canvas_.markClipped();
-        canvas_.growTo(std::max({y_, noteY_, 1}));
+        printPendingText(dots(0));
+        if (y() >= canvas_.maxRows()) canvas_.markClipped();
+        canvas_.growTo(std::max({y(), noteY_, 1}));
         if (canvas_.clipped()) markCutOff();
         return std::move(canvas_);
     }
@@ -66,12 +66,12 @@ public:
         if (!selected_) return;
         switch (command.op) {
         case Op::Text: return addText(command.data);
-        case Op::LineFeed: return printPendingText(kLineSpacingDots);
+        case Op::LineFeed: return printPendingText(dots(kLineSpacingDots));
         case Op::Initialise: return initialise();
         case Op::MotionUnits: return setVerticalMotionUnit(command.args[1]);
         case Op::RasterImage: return drawRasterImage(command);
-        case Op::FeedUnits: return printPendingText(motionUnitsToDots(command.args[0], unitY_));
-        case Op::FeedLines: return printPendingText(command.args[0] * kLineSpacingDots);
+        case Op::FeedUnits: return printPendingText(motionUnits(command.args[0], unitY_));
+        case Op::FeedLines: return printPendingText(dots(command.args[0] * kLineSpacingDots));
         case Op::Justify: justification_ = justificationFor(command.args[0]); return;
         case Op::StoredLogo: return drawStoredLogo(command.args[0], command.args[1]);
         case Op::Cut: return drawCut(command);
@@ -98,7 +98,14 @@ private:
     // sideways is decoded.
     void setVerticalMotionUnit(int unit) { unitY_ = unit == 0 ? kDefaultMotionUnit : unit; }
 
-    void advance(int dots) { y_ = std::min(y_ + dots, canvas_.maxRows()); }
+    // The row the print head is on, in dots from the top.
+    int y() const { return paper_.row(); }
+
+    void advance(Distance distance)
+    {
+        paper_.advance(distance);
+        paper_.stopAt(canvas_.maxRows());
+    }
 
     int leftFor(int width) const
     {
@@ -113,28 +120,28 @@ private:
     {
         const std::size_t perLine = std::size_t(paperWidth_ / kTextCellWidth);
         for (std::uint8_t c : characters) {
-            if (pendingText_.size() == perLine) printPendingText(kLineSpacingDots);
+            if (pendingText_.size() == perLine) printPendingText(dots(kLineSpacingDots));
             pendingText_ += char(c);
         }
     }
 
     // Prints the text waiting in the line buffer, then feeds; a printed line
     // moves the paper at least by its own height.
-    void printPendingText(int feedDots)
+    void printPendingText(Distance feed)
     {
         if (!pendingText_.empty()) {
             const int width = int(pendingText_.size()) * kTextCellWidth;
-            drawText(canvas_, leftFor(width), y_ + kTextCellHeight - (kGlyphHeight + 2) * kTextScale, pendingText_,
+            drawText(canvas_, leftFor(width), y() + kTextCellHeight - (kGlyphHeight + 2) * kTextScale, pendingText_,
                      kBlack, kTextScale);
-            feedDots = std::max(feedDots, kTextCellHeight);
+            if (feed.numerator < kTextCellHeight * feed.denominator) feed = dots(kTextCellHeight);
             pendingText_.clear();
         }
-        advance(feedDots);
+        advance(feed);
     }
 
     void drawRasterImage(const Command& image)
     {
-        printPendingText(0);
+        printPendingText(dots(0));
         const int bytesPerRow = int(escpos::rasterBytesPerRow(image));
         if (bytesPerRow == 0 || image.data.empty()) return;
         const int sx = widthScale(escpos::rasterMode(image));
@@ -143,10 +150,10 @@ private:
         if (bytesPerRow * 8 * sx > paperWidth_) note("image wider than the paper: clipped", kCutRed);
         const int left = leftFor(width);
         const int rowsArrived = int((image.data.size() + bytesPerRow - 1) / bytesPerRow);
-        for (int row = 0; row < rowsArrived && y_ + row * sy < canvas_.maxRows(); ++row) {
-            drawImageRow(image.data, std::size_t(row) * bytesPerRow, left, width / sx, y_ + row * sy, sx, sy);
+        for (int row = 0; row < rowsArrived && y() + row * sy < canvas_.maxRows(); ++row) {
+            drawImageRow(image.data, std::size_t(row) * bytesPerRow, left, width / sx, y() + row * sy, sx, sy);
         }
-        advance(rowsArrived * sy);
+        advance(dots(rowsArrived * sy));
     }
 
     void drawImageRow(const std::vector<std::uint8_t>& data, std::size_t rowStart, int left, int dots, int y, int sx,
@@ -161,19 +168,19 @@ private:
 
     void drawStoredLogo(unsigned number, unsigned mode)
     {
-        printPendingText(0);
+        printPendingText(dots(0));
         const int width = std::min(kLogoBoxWidth * widthScale(mode), paperWidth_);
         const int height = kLogoBoxHeight * heightScale(mode);
         const int left = leftFor(width);
-        drawFrame(left, y_, width, height, kLogoBoxBorder, kLogoBlue);
+        drawFrame(left, y(), width, height, kLogoBoxBorder, kLogoBlue);
         const std::string lines[] = {"stored logo " + std::to_string(number), "mode " + std::to_string(mode),
                                      justificationName(justification_)};
-        int textY = y_ + 2 * kLogoBoxBorder + 4;
+        int textY = y() + 2 * kLogoBoxBorder + 4;
         for (const std::string& line : lines) {
             drawText(canvas_, left + 2 * kLogoBoxBorder + 4, textY, line, kLogoBlue, 2);
             textY += 2 * kCellHeight + 4;
         }
-        advance(height);
+        advance(dots(height));
     }
 
     void drawFrame(int x, int y, int w, int h, int border, Colour colour)
@@ -186,11 +193,11 @@ private:
 
     void drawCut(const Command& cut)
     {
-        printPendingText(0);
+        printPendingText(dots(0));
         const escpos::CutFunction* function = escpos::findCutFunction(cut.args[0]);
-        if (function->takesN) advance(motionUnitsToDots(cut.args[1], unitY_));
+        if (function->takesN) advance(motionUnits(cut.args[1], unitY_));
         for (int x = 0; x < paperWidth_; x += kDashLength + kDashGap) {
-            canvas_.fillRect(x, y_, std::min(kDashLength, paperWidth_ - x), 1, kCutRed);
+            canvas_.fillRect(x, y(), std::min(kDashLength, paperWidth_ - x), 1, kCutRed);
         }
         note(std::string(function->fullCut ? "full cut " : "partial cut ") + function->feed, kCutRed);
     }
@@ -208,19 +215,19 @@ private:
     void note(const std::string& text, Colour colour)
     {
         const std::size_t perLine = std::size_t((kMarginWidth - 2 * kNoteInset) / kCellWidth);
-        int y = std::max(y_, noteY_);
+        int top = std::max(y(), noteY_);
         for (std::size_t start = 0; start < text.size(); start += perLine) {
-            drawText(canvas_, paperWidth_ + kNoteInset, y + 1, text.substr(start, perLine), colour, 1);
-            y += kCellHeight + 1;
+            drawText(canvas_, paperWidth_ + kNoteInset, top + 1, text.substr(start, perLine), colour, 1);
+            top += kCellHeight + 1;
         }
-        noteY_ = y + 2;
+        noteY_ = top + 2;
     }
 
     void markCutOff()
     {
-        const int y = canvas_.height() - kCellHeight - 2;
-        canvas_.fillRect(0, y - 2, paperWidth_ + kMarginWidth, kCellHeight + 4, kCutRed);
-        drawText(canvas_, kNoteInset, y, "paper cut off at " + std::to_string(canvas_.maxRows()) + " dots", kWhite, 1);
+        const int top = canvas_.height() - kCellHeight - 2;
+        canvas_.fillRect(0, top - 2, paperWidth_ + kMarginWidth, kCellHeight + 4, kCutRed);
+        drawText(canvas_, kNoteInset, top, "paper cut off at " + std::to_string(canvas_.maxRows()) + " dots", kWhite, 1);
     }
 
     static constexpr int kDashLength = 8;
@@ -230,7 +237,7 @@ private:
 
     int paperWidth_;
     Canvas canvas_;
-    int y_ = 0;      // paper position of the print head, in dots from the top
+    PaperPosition paper_;  // of the print head, from the top
     int noteY_ = 0;  // first free margin row for the next note
     int unitY_ = kDefaultMotionUnit;
     Justification justification_ = Justification::Left;
@@ -240,9 +247,9 @@ private:
 
 }  // namespace
 
-int motionUnitsToDots(int n, int unit)
+Distance motionUnits(int n, int unitsPerInch)
 {
-    return n * kDotsPerInch / unit;
+    return {std::int64_t(n) * kDotsPerInch, unitsPerInch};
 }
 
 Canvas renderPaper(const std::vector<Command>& commands, const PaperOptions& options)

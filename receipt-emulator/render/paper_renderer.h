@@ -4,6 +4,7 @@
 
 #include "decoder/command.h"
 #include "render/canvas.h"
+#include "render/paper_position.h"
 
 #include <vector>
 
@@ -33,7 +34,7 @@ struct PaperOptions {
 // The paper occupies columns [0, paperWidth); the margin lies to its right.
 Canvas renderPaper(const std::vector<escpos::Command>& commands, const PaperOptions& options);
 
-// Dots the paper moves for n vertical motion units of 1/unit inch.
-int motionUnitsToDots(int n, int unit);
+// The distance the paper moves for n vertical motion units of 1/unitsPerInch inch.
+Distance motionUnits(int n, int unitsPerInch);
 
 }  // namespace render

@@ -3,6 +3,7 @@
 // and finishes each copy. lp -n of a two-page text on queues that
 // printer-install made.
 #include "chain_fixture.h"
+#include "raster_writer.h"
 
 namespace {
 
@@ -72,5 +73,22 @@ INSTANTIATE_TEST_SUITE_P(
                    2,
                    Outline({{SET_UP}, PAGE, LAST_PAGE_WITH_DRAWER, PAGE, LAST_PAGE_WITH_DRAWER, {INITIALISE}})}),
     [](const ::testing::TestParamInfo<CopiesCase>& info) { return info.param.name; });
+
+// CUPS makes no copies of a raster file: the filter gets the copies count
+// and a stream of one page. That page ends the job's last copy all the same.
+class RasterCopies : public ChainTest {};
+
+TEST_F(RasterCopies, OnePageRasterWithTwoCopiesIsCut)
+{
+    TempDir folder{"korla-raster-"};
+    const RasterPage page = PageWithBlankTail(72, 300, 50);
+    WriteRaster(folder / "receipt.ras", {page}, true);
+    const std::string queue = NetworkQueueWith({});
+    ASSERT_FALSE(queue.empty());
+    const Receipt receipt = PrintOnNetwork(queue, folder / "receipt.ras", {"-n", "2"});
+    EXPECT_EQ(DefaultOutline(1), receipt.outline);
+    ASSERT_EQ(1u, receipt.images.size());
+    EXPECT_EQ(TrimmedImage(page), receipt.images[0].data);
+}
 
 }  // namespace

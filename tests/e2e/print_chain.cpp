@@ -16,8 +16,11 @@ namespace {
 // a guard against hangs, not a measure of speed.
 constexpr auto JOB_GUARD = std::chrono::seconds(90);
 
-constexpr int JOB_STOPPED = 6;  // job-state: 6 stopped, 7 canceled, 8 aborted, 9 completed
+constexpr int JOB_PROCESSING = 5;  // job-state: 5 processing, 6 stopped, 7 canceled, 8 aborted, 9 completed
+constexpr int JOB_STOPPED = 6;
+constexpr int JOB_CANCELED = 7;
 constexpr int JOB_COMPLETED = 9;
+constexpr int PRINTER_IDLE = 3;  // printer-state: 3 idle, 4 processing, 5 stopped
 constexpr int PRINTER_STOPPED = 5;
 
 // What the filter's sanitizers write when they find a fault; cupsd logs the
@@ -168,6 +171,12 @@ bool PrintChain::SetOptions(const std::string& queue, const std::vector<std::str
 
 bool PrintChain::Print(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments)
 {
+    const int jobId = Submit(queue, file, lpArguments);
+    return jobId > 0 && WaitForJob(queue, jobId) && SanitizerQuiet(jobId);
+}
+
+int PrintChain::Submit(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments)
+{
     std::vector<std::string> argv = {"/usr/bin/lp", "-d", queue};
     argv.insert(argv.end(), lpArguments.begin(), lpArguments.end());
     argv.push_back(file);
@@ -176,27 +185,69 @@ bool PrintChain::Print(const std::string& queue, const std::string& file, const 
     const std::string id = Between(run.out, "request id is " + queue + "-", " ");
     if (run.exitStatus != 0 || id.empty() || id.find_first_not_of("0123456789") != std::string::npos) {
         ADD_FAILURE() << Transcript(argv, run);
+        return 0;
+    }
+    return std::stoi(id);
+}
+
+bool PrintChain::WaitUntilProcessing(int jobId)
+{
+    return WaitForState(jobId, JOB_PROCESSING);
+}
+
+bool PrintChain::Cancel(const std::string& queue, int jobId)
+{
+    const std::vector<std::string> argv = {"/usr/bin/cancel", std::to_string(jobId)};
+    const ChildResult run = RunClient(argv);
+    if (run.exitStatus != 0) {
+        ADD_FAILURE() << Transcript(argv, run);
         return false;
     }
-    const int jobId = std::stoi(id);
-    return WaitForJob(queue, jobId) && SanitizerQuiet(jobId);
+    if (!WaitForState(jobId, JOB_CANCELED))
+        return false;
+    // CUPS calls the job cancelled at once; its backend may still be
+    // forwarding what the filter wrote, and the queue stays busy until it
+    // ends.
+    if (!PollUntil([&] { return cupsd_.Queue(queue).value_or(QueueState{}).state == PRINTER_IDLE; })) {
+        ADD_FAILURE() << queue << " stays busy after job " << jobId << " was cancelled";
+        return false;
+    }
+    return SanitizerQuiet(jobId);
+}
+
+bool PrintChain::WaitForState(int jobId, int wanted)
+{
+    std::optional<int> state;
+    if (PollUntil([&] { return (state = cupsd_.JobState(jobId)) == wanted; }))
+        return true;
+    ADD_FAILURE() << "job " << jobId << " never reached state " << wanted << ", last " << state.value_or(0)
+                  << "\nits lines in the error_log:\n" << Tail(JobLog(jobId), 12000);
+    return false;
+}
+
+bool PrintChain::PollUntil(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 // Polls until the job has completed. A job that stops the queue (a filter
 // or backend that failed) or never ends is a failure, with the server's log.
 bool PrintChain::WaitForJob(const std::string& queue, int jobId)
 {
-    const auto deadline = std::chrono::steady_clock::now() + JOB_GUARD;
     std::optional<int> state;
-    while (std::chrono::steady_clock::now() < deadline) {
+    const auto ended = [&] {
         state = cupsd_.JobState(jobId);
-        if (state == JOB_COMPLETED)
-            return true;
         const std::optional<QueueState> printer = cupsd_.Queue(queue);
-        if ((state && *state >= JOB_STOPPED) || (printer && printer->state == PRINTER_STOPPED))
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+        return (state && *state >= JOB_STOPPED) || (printer && printer->state == PRINTER_STOPPED);
+    };
+    if (PollUntil(ended) && state == JOB_COMPLETED)
+        return true;
     ADD_FAILURE() << "job " << jobId << " on " << queue << " ended in state " << state.value_or(0)
                   << "\nits lines in the error_log:\n" << Tail(JobLog(jobId), 12000);
     return false;
@@ -230,6 +281,12 @@ bool PrintChain::SanitizerQuiet(int jobId) const
 // printed, also when an earlier job failed before it reached the printer.
 std::string PrintChain::NewestNetworkJob()
 {
+    const std::string files = NewestNetworkJobFiles();
+    return files.empty() ? "" : ReadFile(files + ".bin");
+}
+
+std::string PrintChain::NewestNetworkJobFiles()
+{
     const auto stem = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job)); };
     int newest = networkJobsSeen_;
     while (std::filesystem::exists(stem(newest + 1) + ".bin"))
@@ -240,5 +297,5 @@ std::string PrintChain::NewestNetworkJob()
     }
     networkJobsSeen_ = newest;
     KeepForPeople(stem(newest));
-    return ReadFile(stem(newest) + ".bin");
+    return stem(newest);
 }

@@ -5,6 +5,7 @@
 // by an empty or false result.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,8 +42,17 @@ public:
     bool SetOptions(const std::string& queue, const std::vector<std::string>& options);
     // Prints the file with lp and waits until CUPS reports the job completed.
     bool Print(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments = {});
+    // Submits the file with lp; returns the job's id, or 0.
+    int Submit(const std::string& queue, const std::string& file, const std::vector<std::string>& lpArguments = {});
+    // Waits until CUPS says the job is being processed.
+    bool WaitUntilProcessing(int jobId);
+    // Cancels the job and waits until CUPS reports it cancelled and the
+    // queue idle again: the job's filter and backend have ended.
+    bool Cancel(const std::string& queue, int jobId);
     // The bytes of the job that reached the network printer last.
     std::string NewestNetworkJob();
+    // The same job's files, as a path without its extension (.bin, .png, .txt).
+    std::string NewestNetworkJobFiles();
 
     const PrivateCupsd& cupsd() const { return cupsd_; }
     // Runs a program as a client of the server, from the installer's folder.
@@ -51,6 +61,9 @@ public:
 
 private:
     bool WaitForJob(const std::string& queue, int jobId);
+    bool WaitForState(int jobId, int state);
+    // Whether done() came true before the job guard ran out.
+    static bool PollUntil(const std::function<bool()>& done);
     bool SanitizerQuiet(int jobId) const;
     // The lines of the server's log about the job.
     std::string JobLog(int jobId) const;

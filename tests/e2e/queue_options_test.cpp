@@ -84,6 +84,10 @@ INSTANTIATE_TEST_SUITE_P(
                    OnePageOutline({}, {}, {}, {FEED_TO_CUTTER, PARTIAL_CUT, "1B 61 01"})},
         OptionCase{"CustomStartDoc", {"StartDoc=Custom.\\\\x1b\\\\x64\\\\x3"},
                    OnePageOutline({"1B 64 03"}, {}, {}, DEFAULT_CUT)},
+        // Longer than the 40 characters libcups keeps of a default choice.
+        OptionCase{"CustomStartDocOfTwelveBytes",
+                   {"StartDoc=Custom.\\\\x1b\\\\x61\\\\x01\\\\x1b\\\\x64\\\\x02\\\\x1b\\\\x61\\\\x00\\\\x1b\\\\x64\\\\x03"},
+                   OnePageOutline({"1B 61 01", "1B 64 02", "1B 61 00", "1B 64 03"}, {}, {}, DEFAULT_CUT)},
         OptionCase{"EverythingInItsPlace",
                    {"StartDoc=Custom.\\\\x1b\\\\x64\\\\x3", "EndDoc=Custom.\\\\x1b\\\\x61\\\\x1", "CashDrawer=3",
                     "CashDrawerOpen2=1", "LogoPosition=3", "PaperSource=NoCut"},

@@ -3,6 +3,11 @@
 // its own, and the serial backend writes the job to that line.
 #include "chain_fixture.h"
 
+#include <chrono>
+#include <thread>
+
+#include "raster_writer.h"
+
 namespace {
 
 const std::string STATUS_REQUEST = "10 04 02";  // DLE EOT 2, the installer's probe
@@ -37,6 +42,45 @@ TEST_F(SerialPrinting, LongReceiptReachesThePrinterWhole)
     const Receipt receipt = ReadReceipt(ReadFile(output / "session-2.bin"));
     EXPECT_EQ(DefaultOutline(2), receipt.outline);
     EXPECT_EQ(ImagesOf(ReferencePages(document, pageSize)), receipt.images);
+}
+
+// CUPS cancels a job while the slow serial printer still takes its image:
+// the filter completes the image with blank rows and resets the printer, so
+// that the printer, which keeps its decoding state from one job to the next
+// as a real one does, reads the next job exactly as if it were alone.
+TEST_F(SerialPrinting, ACancelledJobLeavesTheNextOneExact)
+{
+    TempDir devices{"korla-dev-"};
+    TempDir output{"korla-serial-"};
+    // The installer's probe, the cancelled job, the next job; about 8 s for
+    // the cancelled job's 720 kB at this speed.
+    EmulatorProcess printer({"--pty", "--pty-link", devices / "ttyS0", "--jobs", "3", "--bytes-per-second",
+                             "100000", "--raw", output / "session.bin", "--listing", output / "session.txt"});
+    ASSERT_FALSE(printer.readLine().empty()) << "the serial printer did not come up";
+    const std::string queue = chain_->Install("1\n1\n1\n1\n1\n", {{"PRINTER_INSTALL_DEVDIR", devices.path()}});
+    ASSERT_FALSE(queue.empty());
+
+    // A raster goes to the filter at once, without CUPS's other filters.
+    const std::string raster = output / "long.ras";
+    WriteRaster(raster, {PageWithBlankTail(72, 10000, 0)}, true);
+    const int cancelled = chain_->Submit(queue, raster);
+    ASSERT_GT(cancelled, 0);
+    ASSERT_TRUE(chain_->WaitUntilProcessing(cancelled));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(chain_->Cancel(queue, cancelled));
+
+    const std::string document = SourceFile("samples/receipt.txt");
+    ASSERT_TRUE(chain_->Print(queue, document));
+    EXPECT_EQ(0, printer.wait()) << "every session decoded cleanly";
+
+    // The cancelled job: its image whole, ESC @, and no feed or cut after it.
+    const std::vector<std::string> cut = {SET_UP, SET_UP, IMAGE, INITIALISE};
+    EXPECT_EQ(cut, ReadReceipt(ReadFile(output / "session-2.bin")).outline);
+    const std::string next = ReadFile(output / "session-3.txt");
+    EXPECT_EQ(std::string::npos, next.find("carried over")) << next;
+    const Receipt receipt = ReadReceipt(ReadFile(output / "session-3.bin"));
+    EXPECT_EQ(DefaultOutline(1), receipt.outline);
+    EXPECT_EQ(ImagesOf(ReferencePages(document)), receipt.images);
 }
 
 }  // namespace

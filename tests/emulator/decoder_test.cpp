@@ -203,6 +203,33 @@ TEST(Errors, HugeAnnouncedImageOnlyHoldsWhatArrived)
     EXPECT_NE(commands[1].message.find("announces 4294836225 bytes"), std::string::npos) << commands[1].message;
 }
 
+// A job cut anywhere, its unfinished command carried into the rest, decodes
+// to the same commands as the whole job: no command lost, split or doubled.
+TEST(DecodeFinished, AJobCutAnywhereContinuesInTheNextPart)
+{
+    const Bytes job = kDriverSetup + hex("1B 61 01 1C 70 01 00") + rasterHeader(2, 3) + hex("81 18 42 24 FF 00") +
+                      hex("1B 4A 01 10 04 04 1D 56 41 16 1B 70 00 32 64 1D 56 01");
+    const auto summary = [](const std::vector<Command>& commands) {
+        std::vector<std::string> lines;
+        for (const Command& c : commands) {
+            const Bytes fields = Bytes{std::uint8_t(c.op)} + c.args + c.data;
+            lines.emplace_back(fields.begin(), fields.end());
+        }
+        return lines;
+    };
+    const std::vector<std::string> whole = summary(decode(job));
+    for (std::size_t cut = 0; cut <= job.size(); ++cut) {
+        const escpos::DecodedPart first = escpos::decodeFinished(job.data(), cut);
+        ASSERT_LE(first.unfinishedFrom, cut);
+        const Bytes rest(job.begin() + std::ptrdiff_t(first.unfinishedFrom), job.end());
+        std::vector<std::string> parts = summary(first.commands);
+        const std::vector<std::string> second = summary(decode(rest));
+        parts.insert(parts.end(), second.begin(), second.end());
+        ASSERT_EQ(parts, whole) << "cut at " << cut;
+    }
+    EXPECT_EQ(escpos::decodeFinished(job.data(), job.size()).unfinishedFrom, job.size());
+}
+
 // Whatever the bytes, every one is accounted for exactly once, in order.
 TEST(ArbitraryBytes, EveryByteIsCoveredOnce)
 {

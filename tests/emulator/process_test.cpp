@@ -3,77 +3,18 @@
 #include "bytes.h"
 #include "emulator_process.h"
 #include "png_reader.h"
+#include "printer_client.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <termios.h>
+#include <sys/stat.h>
 #include <unistd.h>
-
-#include <fstream>
 
 namespace {
 
-// A file name of this test and this run, in the temporary directory.
-std::string tempPath(const std::string& name)
-{
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    // The process id keeps files of earlier runs from passing for this run's.
-    return ::testing::TempDir() + "emulator_" + std::to_string(getpid()) + "_" + test->test_suite_name() + "_" +
-           test->name() + "_" + name;
-}
-
 const Bytes kPage = kDriverSetup + rasterHeader(2, 2) + hex("FF FF 00 00 1B 4A 01");
-
-void writeBytes(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// Sends everything, or fails the test.
-void sendAll(int fd, const Bytes& bytes)
-{
-    ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-}
-
-// One status byte, or -1 when none came within the guard time.
-int readStatusByte(int fd)
-{
-    pollfd entry{fd, POLLIN, 0};
-    std::uint8_t byte = 0;
-    if (poll(&entry, 1, kGuardSeconds * 1000) <= 0 || read(fd, &byte, 1) != 1) return -1;
-    return byte;
-}
-
-int connectLoopback(const std::string& port)
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(std::stoi(port)));
-    EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    return fd;
-}
-
-// The way the CUPS socket backend ends a job: no more data, then wait for
-// the printer to close.
-void finishJob(int fd)
-{
-    shutdown(fd, SHUT_WR);
-    char drain[64];
-    pollfd entry{fd, POLLIN, 0};
-    while (poll(&entry, 1, kGuardSeconds * 1000) > 0 && read(fd, drain, sizeof drain) > 0) {
-    }
-    close(fd);
-}
 
 TEST(FileInput, CleanJobExitsZeroAndWritesEveryOutput)
 {
@@ -102,6 +43,36 @@ TEST(FileInput, MissingInputFails)
 {
     EmulatorProcess emulator({"--input", tempPath("does-not-exist"), "--listing", tempPath("out.txt")});
     EXPECT_EQ(emulator.wait(), 1);
+}
+
+// The time a job takes on a slow link, worked out rather than waited for.
+TEST(FileInput, ListingEndsWithTheTimeOnTheLink)
+{
+    const std::string input = tempPath("job.bin");
+    writeBytes(input, Bytes(960, 'A'));
+    EmulatorProcess emulator({"--input", input, "--listing", tempPath("l.txt"), "--baud", "9600"});
+    ASSERT_EQ(emulator.wait(), 0);
+    EXPECT_EQ(ReadFile(tempPath("l.txt")),
+              "0000 text \"" + std::string(960, 'A') + "\"\n-- link: 960 bytes at 960 bytes/s (9600 baud) take 1.000 s\n");
+}
+
+TEST(FileInput, TerminateWritesWhatArrivedFromAPipe)
+{
+    const std::string fifo = tempPath("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EmulatorProcess emulator({"--input", fifo, "--listing", tempPath("l.txt")});
+    // Opening for writing succeeds once the emulator has opened its end.
+    int writer = -1;
+    for (int tries = 0; writer < 0 && tries < kGuardSeconds * 100; ++tries) {
+        writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer < 0) usleep(10000);
+    }
+    ASSERT_GE(writer, 0);
+    sendAll(writer, hex("1B 40 41"));
+    emulator.terminate();
+    EXPECT_EQ(emulator.wait(), 0);
+    close(writer);
+    EXPECT_EQ(ReadFile(tempPath("l.txt")), "0000 ESC @ initialise\n0002 text \"A\"\n");
 }
 
 TEST(TcpMode, EachConnectionIsAJobWithNumberedOutputs)
@@ -164,12 +135,8 @@ TEST(PtyMode, AnswersTheStatusProbeAndDecodesTheSession)
     EmulatorProcess emulator({"--pty", "--jobs", "1", "--listing", tempPath("l.txt")});
     const std::string slave = emulator.readLine();
     ASSERT_EQ(slave.rfind("/dev/pts/", 0), 0u) << slave;
-    const int fd = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    const int fd = openRawSlave(slave);
     ASSERT_GE(fd, 0);
-    termios settings{};
-    tcgetattr(fd, &settings);
-    cfmakeraw(&settings);
-    tcsetattr(fd, TCSANOW, &settings);
 
     sendAll(fd, hex("10 04 02"));
     const int status = readStatusByte(fd);

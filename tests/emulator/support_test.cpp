@@ -56,11 +56,28 @@ TEST(Options, ListenModesAndLimits)
     EXPECT_EQ(pty->listingPath, "-");  // no output named: listing to stdout
 }
 
+TEST(Options, SpeedStateAndPaper)
+{
+    std::string error;
+    const auto serial = parse({"--pty", "--baud", "9600", "--paper", "near-end"}, error);
+    ASSERT_TRUE(serial) << error;
+    EXPECT_DOUBLE_EQ(serial->bytesPerSecond, 960);  // ten bits a byte on the line
+    EXPECT_TRUE(serial->keepsState());
+    EXPECT_EQ(serial->paper, io::Paper::NearEnd);
+    const auto network = parse({"--tcp", "0", "--baud", "9600", "--bytes-per-second", "500"}, error);
+    ASSERT_TRUE(network) << error;
+    EXPECT_EQ(network->baud, 0);  // the later option wins: no baud rate to show
+    EXPECT_FALSE(network->keepsState());
+    EXPECT_FALSE(parse({"--pty", "--no-keep-state"}, error)->keepsState());
+}
+
 TEST(Options, RejectsWhatCannotWork)
 {
     const std::vector<std::vector<const char*>> bad = {
         {"--tcp", "0.0.0.0:9100"}, {"--tcp", "70000"},       {"--paper-width", "500"}, {"--jobs", "0"},
         {"--idle-timeout", "-1"},  {"--input"},              {"--bogus"},
+        {"--baud", "0"},           {"--bytes-per-second", "0"}, {"--paper", "low"},
+        {"--paper-file", ""},
     };
     for (const auto& arguments : bad) {
         std::string error;

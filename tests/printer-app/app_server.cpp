@@ -49,6 +49,27 @@ int FreeLoopbackPort()
     return port;
 }
 
+bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri)
+{
+    ChildOptions client;
+    client.environment = cupsd.ClientEnvironment();
+    const ChildResult added =
+        RunChild({"/usr/sbin/lpadmin", "-p", queue, "-E", "-v", printerUri, "-m", "everywhere"}, client);
+    if (added.exitStatus != 0) {
+        ADD_FAILURE() << "lpadmin: " << added.out << added.err;
+        return false;
+    }
+    const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
+    while (Clock::now() < deadline) {
+        const std::optional<QueueState> state = cupsd.Queue(queue);
+        if (state && state->makeAndModel.find("IPP Everywhere") != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ADD_FAILURE() << "the driverless queue got no PPD";
+    return false;
+}
+
 std::string UrlEncoded(const std::string& text)
 {
     std::string encoded;
@@ -83,7 +104,7 @@ AppServer::~AppServer()
 bool AppServer::StartPrinter(const PrinterSetup& setup)
 {
     std::vector<std::string> arguments = {"--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
-                                          printerOutput_ / "job.txt"};
+                                          printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"};
     if (setup.serial)
         arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
     else
@@ -168,10 +189,16 @@ bool AppServer::WaitUntilAnswering() const
     return false;
 }
 
+// A sanitizer's report from the server lands in its output, which no
+// test reads otherwise; the server's exit is not looked at, since PAPPL
+// itself may report at shutdown.
 void AppServer::Stop()
 {
     if (pid_ <= 0)
         return;
+    const std::string output = ReadFile(folder_ / "server.out");
+    if (output.find("Sanitizer") != std::string::npos || output.find("runtime error") != std::string::npos)
+        ADD_FAILURE() << "the server reported an error\n" << output;
     Run({"shutdown"});
     int status = 0;
     const auto deadline = Clock::now() + SHUTDOWN_GUARD;
@@ -181,9 +208,22 @@ void AppServer::Stop()
             waitpid(pid_, &status, 0);
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WakeUp();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     pid_ = -1;
+}
+
+// PAPPL notices a shutdown only when something happens: a connection.
+void AppServer::WakeUp() const
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port_));
+    connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    close(fd);
 }
 
 std::string AppServer::PrinterUri() const
@@ -242,22 +282,21 @@ ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::s
 }
 
 // The emulator numbers its outputs session by session and writes them once
-// the session has ended; the listing is written last.
+// the session has ended: the bytes, the listing, then the paper picture, so
+// that the picture's file says the other two are complete.
 AppServer::PrinterJob AppServer::NextJob()
 {
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
     while (Clock::now() < deadline) {
         const std::string number = std::to_string(sessionsSeen_ + 1);
-        const std::string listing = printerOutput_ / ("job-" + number + ".txt");
-        if (!Exists(listing)) {
+        if (!Exists(printerOutput_ / ("job-" + number + ".png"))) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
         ++sessionsSeen_;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the listing's last lines
         PrinterJob job;
         job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
-        job.listing = ReadFile(listing);
+        job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
         while (job.bytes.compare(0, PAPER_STATUS_REQUEST.size(), PAPER_STATUS_REQUEST) == 0) {
             job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;

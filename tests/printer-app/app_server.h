@@ -11,6 +11,7 @@
 
 #include "child_process.h"
 #include "emulator_process.h"
+#include "private_cupsd.h"
 #include "temp_dir.h"
 
 inline const std::string PRINTER = "receipt";
@@ -74,6 +75,7 @@ private:
     bool StartPrinter(const PrinterSetup& setup);
     bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
+    void WakeUp() const;
 
     TempDir folder_{"korla-app-"};
     TempDir printerOutput_{"korla-app-printer-"};
@@ -87,6 +89,12 @@ private:
 
 // The paper check the server sends, DLE EOT 4.
 inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
+
+// Adds a driverless queue (lpadmin -m everywhere) of the private cupsd for
+// the printer at printerUri, and waits until cupsd has made its PPD from
+// the printer's attributes, which it does after lpadmin returns: until
+// then the queue is raw. False when it did not come.
+bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri);
 
 // A free TCP port on 127.0.0.1, as the kernel hands one out.
 int FreeLoopbackPort();

@@ -78,6 +78,24 @@ std::string Placed(const std::string& row, unsigned offset, unsigned bytesPerLin
     return wide;
 }
 
+struct ImageSize {
+    int bytes;
+    int rows;
+};
+
+// The raster images of a listing, in order.
+std::vector<ImageSize> Images(const std::string& listing)
+{
+    std::vector<ImageSize> images;
+    const std::string mark = IMAGE + " ";
+    for (size_t at = listing.find(mark); at != std::string::npos; at = listing.find(mark, at + 1)) {
+        ImageSize size{};
+        if (sscanf(listing.c_str() + at + mark.size(), "%d bytes x %d rows", &size.bytes, &size.rows) == 2)
+            images.push_back(size);
+    }
+    return images;
+}
+
 class PrinterApp : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -129,8 +147,9 @@ TEST_F(PrinterApp, PngPrintsOnceForEveryCopyWithItsCut)
 }
 
 // A one-bit PWG raster as wide as the 80 mm page, its printable middle
-// the 576-dot page the filter gets: with the blank rows kept, the printer
-// gets the filter's bytes; trimmed, the rows above the content are gone.
+// the 576-dot page the filter gets: with the blank rows kept and faster
+// printing off (the PPD's default), the printer gets the filter's bytes;
+// trimmed, the rows above the content are gone.
 TEST_F(PrinterApp, OneBitPwgRasterGivesTheFiltersBytes)
 {
     const unsigned blankAbove = 30, inkRows = 40, blankBelow = 25;
@@ -150,8 +169,9 @@ TEST_F(PrinterApp, OneBitPwgRasterGivesTheFiltersBytes)
     const FilterRun filter = RunFilter(invocation);
     ASSERT_EQ(0, filter.exitStatus) << filter.errorOutput;
 
-    const AppServer::PrinterJob kept =
-        Print("image/pwg-raster", pwg, 1, "ATTR keyword korla-trim-blank-rows Keep");
+    const AppServer::PrinterJob kept = Print("image/pwg-raster", pwg, 1,
+                                             "ATTR keyword korla-trim-blank-rows Keep\n"
+                                             "ATTR keyword korla-faster-printing 0");
     ASSERT_TRUE(kept.arrived);
     EXPECT_EQ(Joined(filter.writes), kept.bytes);
 
@@ -159,6 +179,37 @@ TEST_F(PrinterApp, OneBitPwgRasterGivesTheFiltersBytes)
     ASSERT_TRUE(trimmed.arrived);
     EXPECT_NE(std::string::npos, trimmed.listing.find(IMAGE + " 72 bytes x " + std::to_string(inkRows) + " rows"))
         << trimmed.listing;
+}
+
+// Faster printing is on unless a job or the printer turns it off: the
+// blank rows between two bands of ink go out as a paper feed, and each
+// band only as wide as its ink.
+TEST_F(PrinterApp, FasterPrintingFeedsTheGapsAndNarrowsTheImages)
+{
+    RasterPage page{576, 72, {}};
+    const std::string narrowInk = InkRow(20) + std::string(52, '\0');
+    page.rows.insert(page.rows.end(), 30, narrowInk);
+    page.rows.insert(page.rows.end(), 50, BlankRow(72));
+    page.rows.insert(page.rows.end(), 30, InkRow(72));
+    const std::string pwg = *documents_ / "bands.pwg";
+    WriteRaster(pwg, {page}, RasterFormat::Pwg);
+
+    const AppServer::PrinterJob faster = Print("image/pwg-raster", pwg);
+    ASSERT_TRUE(faster.arrived);
+    const std::vector<ImageSize> bands = Images(faster.listing);
+    ASSERT_EQ(2u, bands.size()) << faster.listing;
+    EXPECT_GE(20, bands[0].bytes) << faster.listing;
+    EXPECT_EQ(30, bands[0].rows);
+    EXPECT_EQ(30, bands[1].rows);
+    EXPECT_LT(bands[0].bytes, bands[1].bytes);
+    EXPECT_NE(std::string::npos, faster.listing.find("ESC J", faster.listing.find(IMAGE))) << faster.listing;
+
+    const AppServer::PrinterJob plain = Print("image/pwg-raster", pwg, 1, "ATTR keyword korla-faster-printing 0");
+    ASSERT_TRUE(plain.arrived);
+    const std::vector<ImageSize> whole = Images(plain.listing);
+    ASSERT_EQ(1u, whole.size()) << plain.listing;
+    EXPECT_EQ(72, whole[0].bytes);
+    EXPECT_EQ(110, whole[0].rows);
 }
 
 TEST_F(PrinterApp, RasterDocumentIsPrintedOnceForEveryCopy)
@@ -209,26 +260,60 @@ TEST_F(PrinterApp, JobValueOverridesTheDefault)
     EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01\x1b\x40", 5))) << job.listing;
 }
 
-// The printing defaults form, posted with its session token as a browser
-// would.
-TEST_F(PrinterApp, DefaultSetOnTheWebPageReachesTheNextJob)
+// Posts the fields to a web page's form with its session token, as a
+// browser would; returns the page that comes back.
+std::string PostForm(const std::string& url, const std::vector<std::string>& fields)
 {
-    const std::string url = server_->WebUrl("/" + PRINTER + "/printing");
     const ChildResult page = RunChild({"/usr/bin/curl", "-s", url}, {});
     const std::string mark = "name=\"session\" value=\"";
     const size_t start = page.out.find(mark);
-    ASSERT_NE(std::string::npos, start) << page.out;
-    const std::string token = page.out.substr(start + mark.size(), page.out.find('"', start + mark.size()) -
-                                                                       start - mark.size());
-    const ChildResult post = RunChild({"/usr/bin/curl", "-s", "-o", "/dev/null", "-w", "%{http_code}", "--data",
-                                       "session=" + token + "&korla-cash-drawer=1", url},
-                                      {});
-    EXPECT_EQ("200", post.out) << post.err;
+    EXPECT_NE(std::string::npos, start) << page.out;
+    if (start == std::string::npos)
+        return "";
+    const size_t tokenStart = start + mark.size();
+    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "--fail", "--data-urlencode",
+                                     "session=" + page.out.substr(tokenStart, page.out.find('"', tokenStart) - tokenStart)};
+    for (const std::string& field : fields) {
+        argv.push_back("--data-urlencode");
+        argv.push_back(field);
+    }
+    argv.push_back(url);
+    const ChildResult post = RunChild(argv, {});
+    EXPECT_EQ(0, post.exitStatus) << post.err;
+    return post.out;
+}
+
+// The printing defaults form, PAPPL's own page.
+TEST_F(PrinterApp, DefaultSetOnTheWebPageReachesTheNextJob)
+{
+    const std::string answer = PostForm(server_->WebUrl("/" + PRINTER + "/printing"), {"korla-cash-drawer=1"});
+    EXPECT_NE(std::string::npos, answer.find("Changes saved.")) << answer;
 
     const AppServer::PrinterJob job = PrintBar();
     SetDefault("ATTR keyword korla-cash-drawer-default 0");
     ASSERT_TRUE(job.arrived);
     EXPECT_EQ(1, CountLines(job.listing, DRAWER_PULSE)) << job.listing;
+}
+
+// The receipt page takes the custom bytes in the PPD's notation and
+// refuses, storing nothing, a form with one value outside it.
+TEST_F(PrinterApp, ReceiptPageStoresOnlyValidCustomBytes)
+{
+    const std::string url = server_->WebUrl("/" + PRINTER + "/receipt");
+    const std::string refused =
+        PostForm(url, {"korla-start-doc=Custom.\\x1b\\x61\\x1", "korla-end-doc=Custom.\\x1b\\xZZ"});
+    EXPECT_NE(std::string::npos, refused.find("Nothing was saved.")) << refused;
+    const AppServer::PrinterJob unchanged = PrintBar();
+    ASSERT_TRUE(unchanged.arrived);
+    EXPECT_EQ(std::string("\x1b\x40"), unchanged.bytes.substr(0, 2));
+    EXPECT_EQ(std::string::npos, unchanged.bytes.find(std::string("\x1b\x61\x01"))) << unchanged.listing;
+
+    const std::string saved = PostForm(url, {"korla-start-doc=Custom.\\x1b\\x61\\x1", "korla-end-doc=None"});
+    EXPECT_NE(std::string::npos, saved.find("Changes saved.")) << saved;
+    const AppServer::PrinterJob job = PrintBar();
+    SetDefault("ATTR text korla-start-doc-default None");
+    ASSERT_TRUE(job.arrived);
+    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01"))) << job.listing;
 }
 
 // CUPS's driverless queue renders text and PDF for the application, one
@@ -239,25 +324,30 @@ TEST_F(PrinterApp, DriverlessCupsQueuePrintsTextAndPdf)
     ASSERT_TRUE(cupsd.Start());
     ChildOptions client;
     client.environment = cupsd.ClientEnvironment();
-    const ChildResult added = RunChild(
-        {"/usr/sbin/lpadmin", "-p", "till", "-E", "-v", server_->PrinterUri(), "-m", "everywhere"}, client);
-    ASSERT_EQ(0, added.exitStatus) << added.out << added.err;
-
-    struct Document {
-        const char* file;
-        const char* copies;
-    };
-    for (const Document& document : {Document{"tests/e2e/data/two-pages.txt", "1"},
-                                     Document{"tests/e2e/data/receipt.pdf", "1"}}) {
-        const ChildResult printed = RunChild(
-            {"/usr/bin/lp", "-d", "till", "-n", document.copies, std::string(PROJECT_SOURCE_DIR) + "/" + document.file},
-            client);
-        ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
+    ASSERT_TRUE(AddDriverlessQueue(cupsd, "till", server_->PrinterUri()));
+    const auto print = [&](const std::string& file, int copies) {
+        const ChildResult printed = RunChild({"/usr/bin/lp", "-d", "till", "-n", std::to_string(copies),
+                                              std::string(PROJECT_SOURCE_DIR) + "/tests/e2e/data/" + file},
+                                             client);
+        EXPECT_EQ(0, printed.exitStatus) << printed.out << printed.err;
         const AppServer::PrinterJob job = server_->NextJob();
-        ASSERT_TRUE(job.arrived) << document.file << "\n" << ReadFile(cupsd.errorLog());
-        EXPECT_LE(1, CountLines(job.listing, IMAGE)) << job.listing;
-        EXPECT_EQ(atoi(document.copies), CountLines(job.listing, PARTIAL_CUT)) << document.file << "\n" << job.listing;
+        EXPECT_TRUE(job.arrived) << file << "\n" << ReadFile(cupsd.errorLog());
+        return job;
+    };
+
+    for (const char* file : {"two-pages.txt", "receipt.pdf"}) {
+        const AppServer::PrinterJob job = print(file, 1);
+        EXPECT_LE(1u, Images(job.listing).size()) << job.listing;
+        EXPECT_EQ(1, CountLines(job.listing, PARTIAL_CUT)) << file << "\n" << job.listing;
     }
+
+    // CUPS 2.4 writes "cupsManualCopies: True" into the driverless PPD of a
+    // printer that does not take PDF, repeats the pages itself and sends one
+    // copy: every page arrives twice, behind one cut.
+    const size_t once = Images(print("receipt.pdf", 1).listing).size();
+    const AppServer::PrinterJob twice = print("receipt.pdf", 2);
+    EXPECT_EQ(2 * once, Images(twice.listing).size()) << twice.listing;
+    EXPECT_EQ(1, CountLines(twice.listing, PARTIAL_CUT)) << twice.listing;
 }
 
 }  // namespace

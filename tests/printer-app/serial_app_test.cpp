@@ -26,11 +26,9 @@ void PrintThroughCups(AppServer& server, const std::string& file)
 {
     PrivateCupsd cupsd;
     ASSERT_TRUE(cupsd.Start());
+    ASSERT_TRUE(AddDriverlessQueue(cupsd, "till", server.PrinterUri()));
     ChildOptions client;
     client.environment = cupsd.ClientEnvironment();
-    const ChildResult added =
-        RunChild({"/usr/sbin/lpadmin", "-p", "till", "-E", "-v", server.PrinterUri(), "-m", "everywhere"}, client);
-    ASSERT_EQ(0, added.exitStatus) << added.out << added.err;
     const ChildResult printed = RunChild({"/usr/bin/lp", "-d", "till", file}, client);
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     const AppServer::PrinterJob job = server.NextJob();

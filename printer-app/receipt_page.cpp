@@ -1,0 +1,155 @@
+#include "receipt_page.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "printer_settings.h"
+#include "receipt_attributes.h"
+
+namespace {
+
+constexpr char PAGE[] = "receipt";
+constexpr char TITLE[] = "Receipt";
+
+struct IppDeleter {
+    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
+
+// The settings this page offers: those with no list of choices, which
+// PAPPL's printing defaults page leaves out.
+std::vector<const ReceiptAttribute*> PageSettings()
+{
+    std::vector<const ReceiptAttribute*> settings;
+    for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
+        if (attribute.choices.empty())
+            settings.push_back(&attribute);
+    }
+    return settings;
+}
+
+using Values = std::map<std::string, std::string>;
+
+Values StoredDefaults(pappl_printer_t* printer)
+{
+    const std::unique_ptr<ipp_t, IppDeleter> attributes(papplPrinterGetDriverAttributes(printer));
+    Values values;
+    for (const ReceiptAttribute* setting : PageSettings()) {
+        const std::string name = std::string(setting->name) + "-default";
+        const std::string value = ValueOf(ippFindAttribute(attributes.get(), name.c_str(), IPP_TAG_ZERO));
+        values[setting->name] = value.empty() ? setting->defaultValue : value;
+    }
+    return values;
+}
+
+// The page's printer: the one whose page path is the request's.
+pappl_printer_t* PrinterOf(pappl_client_t* client)
+{
+    struct Search {
+        const char* uri;
+        pappl_printer_t* printer;
+    } search{papplClientGetURI(client), nullptr};
+    papplSystemIteratePrinters(
+        papplClientGetSystem(client),
+        [](pappl_printer_t* printer, void* data) {
+            auto* search = static_cast<Search*>(data);
+            char path[256];
+            if (strcmp(papplPrinterGetPath(printer, PAGE, path, sizeof(path)), search->uri) == 0)
+                search->printer = printer;
+        },
+        &search);
+    return search.printer;
+}
+
+// Takes the posted values into `values`. Returns what is wrong with the
+// first one not in the notation; "" when all are.
+std::string TakePostedValues(int numForm, cups_option_t* form, Values& values)
+{
+    std::string error;
+    for (const ReceiptAttribute* setting : PageSettings()) {
+        const char* value = cupsGetOption(setting->name, numForm, form);
+        if (value == nullptr)
+            continue;
+        values[setting->name] = value;
+        if (error.empty() && !IsValidChoice(*setting, value))
+            error = std::string(setting->label) + ": \"" + value +
+                    "\" is neither None nor Custom. followed by bytes written \\xHH. Nothing was saved.";
+    }
+    return error;
+}
+
+bool Store(pappl_printer_t* printer, const Values& values)
+{
+    std::vector<cups_option_t> vendor;
+    for (const auto& [name, value] : values)
+        vendor.push_back({const_cast<char*>(name.c_str()), const_cast<char*>(value.c_str())});
+    pappl_pr_driver_data_t data;
+    papplPrinterGetDriverData(printer, &data);
+    return papplPrinterSetDriverDefaults(printer, &data, static_cast<int>(vendor.size()), vendor.data());
+}
+
+// Stores the posted values when the form is genuine and every value valid;
+// returns the message for the page's banner.
+std::string Save(pappl_client_t* client, pappl_printer_t* printer, Values& values)
+{
+    cups_option_t* form = nullptr;
+    const int numForm = papplClientGetForm(client, &form);
+    const std::string error = papplClientIsValidForm(client, numForm, form)
+                                  ? TakePostedValues(numForm, form, values)
+                                  : "Invalid form submission.";
+    cupsFreeOptions(numForm, form);
+    if (!error.empty())
+        return error;
+    return Store(printer, values) ? "Changes saved." : "The settings could not be saved.";
+}
+
+void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& values, const std::string& message)
+{
+    papplClientHTMLPrinterHeader(client, printer, TITLE, 0, nullptr, nullptr);
+    if (!message.empty()) {
+        papplClientHTMLPuts(client, "<div class=\"banner\">");
+        papplClientHTMLEscape(client, message.c_str(), 0);
+        papplClientHTMLPuts(client, "</div>\n");
+    }
+    papplClientHTMLStartForm(client, papplClientGetURI(client), false);
+    papplClientHTMLPuts(client, "<table class=\"form\">\n<tbody>\n");
+    for (const ReceiptAttribute* setting : PageSettings()) {
+        papplClientHTMLPrintf(client, "<tr><th><label for=\"%s\">%s:</label></th><td><input type=\"text\" id=\"%s\" name=\"%s\" value=\"",
+                              setting->name, setting->label, setting->name, setting->name);
+        papplClientHTMLEscape(client, values.at(setting->name).c_str(), 0);
+        papplClientHTMLPuts(client, "\"></td></tr>\n");
+    }
+    papplClientHTMLPuts(client,
+                        "<tr><th></th><td>None, or Custom. followed by the bytes written \\xHH, for example "
+                        "Custom.\\x1b\\x61\\x1 (at most 33 characters after Custom.).</td></tr>\n"
+                        "<tr><th></th><td><input type=\"submit\" value=\"Save Changes\"></td></tr>\n"
+                        "</tbody>\n</table>\n</form>\n");
+    papplClientHTMLPrinterFooter(client);
+}
+
+bool ServeReceiptPage(pappl_client_t* client, void* /*data*/)
+{
+    pappl_printer_t* printer = PrinterOf(client);
+    if (printer == nullptr)
+        return papplClientRespond(client, HTTP_STATUS_NOT_FOUND, nullptr, nullptr, 0, 0);
+    if (!papplClientHTMLAuthorize(client))
+        return true;
+    Values values = StoredDefaults(printer);
+    std::string message;
+    if (papplClientGetMethod(client) == HTTP_STATE_POST)
+        message = Save(client, printer, values);
+    ShowPage(client, printer, values, message);
+    return true;
+}
+
+}  // namespace
+
+void AddReceiptPage(pappl_printer_t* printer, void* /*data*/)
+{
+    char path[256];
+    papplPrinterGetPath(printer, PAGE, path, sizeof(path));
+    papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path, "text/html", ServeReceiptPage, nullptr);
+    papplPrinterAddLink(printer, TITLE, path, static_cast<pappl_loptions_t>(PAPPL_LOPTIONS_NAVIGATION | PAPPL_LOPTIONS_PRINTER));
+}

@@ -1,0 +1,104 @@
+// Faster printing (FasterPrinting=1, stored with lpadmin -o) through a real
+// queue: the same receipt on paper as without it, in fewer bytes, its image
+// bands no wider than their ink.
+#include "chain_fixture.h"
+
+#include "png_reader.h"
+
+namespace {
+
+constexpr int PAPER_WIDTH = 576;  // dots; the emulator's notes stand in a margin to the right
+
+struct CompactCase {
+    const char* name;
+    const char* document;
+    std::vector<std::string> lpArguments;
+    std::vector<std::string> options;  // lpadmin -o, on both queues
+};
+
+void PrintTo(const CompactCase& compact, std::ostream* out)
+{
+    *out << compact.name;
+}
+
+bool Inked(const Picture& picture, int x, int y)
+{
+    return y >= 0 && y < picture.height && picture.at(x, y) == kBlackPixel;
+}
+
+// Every inked dot of `one` has an inked dot in the same column of `other`,
+// at most one row away.
+::testing::AssertionResult InkFoundIn(const Picture& one, const Picture& other)
+{
+    for (int y = 0; y < one.height; ++y) {
+        for (int x = 0; x < PAPER_WIDTH && x < one.width; ++x) {
+            if (Inked(one, x, y) && !Inked(other, x, y - 1) && !Inked(other, x, y) && !Inked(other, x, y + 1))
+                return ::testing::AssertionFailure() << "the dot at column " << x << ", row " << y << " is missing";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// How many bytes of the image's rows carry ink: up to the rightmost inked byte.
+unsigned InkedWidth(const PageImage& image)
+{
+    unsigned width = 0;
+    for (unsigned row = 0; row < image.rows; ++row) {
+        const std::string bytes = image.data.substr(row * image.bytesPerRow, image.bytesPerRow);
+        width = std::max(width, static_cast<unsigned>(bytes.find_last_not_of('\0') + 1));
+    }
+    return width;
+}
+
+class CompactPrinting : public ChainTest, public ::testing::WithParamInterface<CompactCase> {
+protected:
+    // Prints the document on a new queue with these options; returns the
+    // job's files.
+    static std::string PrintWith(const std::vector<std::string>& options)
+    {
+        const CompactCase& c = GetParam();
+        const std::string queue = NetworkQueueWith(options);
+        if (queue.empty() || !chain_->Print(queue, SourceFile(c.document), c.lpArguments))
+            return "";
+        return chain_->NewestNetworkJobFiles();
+    }
+};
+
+TEST_P(CompactPrinting, SamePaperInFewerBytes)
+{
+    std::vector<std::string> compactOptions = GetParam().options;
+    compactOptions.push_back("FasterPrinting=1");
+    const std::string plain = PrintWith(GetParam().options);
+    const std::string compact = PrintWith(compactOptions);
+    ASSERT_FALSE(plain.empty());
+    ASSERT_FALSE(compact.empty());
+
+    const std::string compactBytes = ReadFile(compact + ".bin");
+    EXPECT_LT(compactBytes.size(), ReadFile(plain + ".bin").size());
+    const Picture plainPaper = readPng(plain + ".png");
+    const Picture compactPaper = readPng(compact + ".png");
+    EXPECT_TRUE(InkFoundIn(plainPaper, compactPaper));
+    EXPECT_TRUE(InkFoundIn(compactPaper, plainPaper));
+
+    const Receipt receipt = ReadReceipt(compactBytes);
+    EXPECT_GT(receipt.images.size(), 1u);
+    for (const PageImage& band : receipt.images)
+        EXPECT_EQ(InkedWidth(band), band.bytesPerRow);
+    for (const std::string& word : receipt.outline)
+        EXPECT_EQ(std::string::npos, word.find("ERROR")) << word;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Receipts, CompactPrinting,
+    ::testing::Values(CompactCase{"SampleReceipt", "samples/receipt.txt", {}, {}},
+                      CompactCase{"LongReceipt",
+                                  "tests/e2e/data/long-receipt.txt",
+                                  {"-o", "PageSize=X80MMY1000MM"},
+                                  {}},
+                      CompactCase{"WithLogosAndDrawers",
+                                  "samples/receipt.txt",
+                                  {},
+                                  {"LogoPosition=3", "CashDrawer=3", "CashDrawerOpen2=1", "StartDoc=Custom.\\\\x1b\\\\x61\\\\x1"}}),
+    [](const ::testing::TestParamInfo<CompactCase>& info) { return info.param.name; });
+
+}  // namespace
