@@ -6,14 +6,18 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "app_server.h"
 #include "line_speed.h"
 #include "private_cupsd.h"
+#include "raster_writer.h"
 
 namespace {
 
@@ -89,6 +93,86 @@ TEST_F(PrinterAppSerial, IdentifyPrintsASlipWithTheMessage)
     const AppServer::PrinterJob slip = server_->NextJob();
     ASSERT_TRUE(slip.arrived);
     EXPECT_EQ(std::string("\x1b\x40Till 2 ?? gauche\n\x1b\x4a\x16\x1d\x56\x42\x00", 26), slip.bytes) << slip.listing;
+}
+
+// Prints a one-bit PWG raster with ipptool, which returns once the job is
+// done: PAPPL prints a raster as it comes.
+ChildResult PrintRaster(const AppServer& server, const std::string& file, const std::string& jobAttribute = "")
+{
+    return server.IppTool(
+        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
+        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
+        "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
+            jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n",
+        {"filename=" + file});
+}
+
+// The id of the job the printer is processing; 0 when none is, within the
+// guard time.
+std::string ProcessingJob(const AppServer& server)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::istringstream jobs(server.Run({"jobs", "-d", PRINTER}).out);
+        for (std::string line; std::getline(jobs, line);) {
+            if (line.find(" processing ") != std::string::npos)
+                return line.substr(0, line.find(' '));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "0";
+}
+
+// A job cancelled while the serial printer takes its image leaves the
+// printer clean: the image is completed with blank rows, ESC @ ends it,
+// and the next job comes out exactly as it would have alone.
+TEST(PrinterAppSerialCancel, CancelledJobLeavesTheNextJobExact)
+{
+    PrinterSetup setup;
+    setup.serial = true;
+    // A long image takes seconds, far more than the link's buffers hold.
+    setup.emulatorOptions = {"--bytes-per-second", "40000"};
+    AppServer server;
+    ASSERT_TRUE(server.Start(setup));
+    const TempDir documents("korla-cancel-");
+    const std::string shortReceipt = documents / "short.pwg";
+    const std::string longReceipt = documents / "long.pwg";
+    WriteRaster(shortReceipt, {PageWithBlankTail(72, 60, 10)}, RasterFormat::Pwg);
+    const unsigned longRows = 1500;  // within the default 200 mm receipt
+    WriteRaster(longReceipt, {PageWithBlankTail(72, longRows, 10)}, RasterFormat::Pwg);
+
+    ASSERT_EQ(0, PrintRaster(server, shortReceipt).exitStatus);
+    const AppServer::PrinterJob alone = server.NextJob();
+    ASSERT_TRUE(alone.arrived);
+
+    // One image for the whole receipt, so that the cancel comes inside it.
+    std::thread printing(
+        [&server, &longReceipt] { PrintRaster(server, longReceipt, "ATTR keyword korla-faster-printing 0"); });
+    const std::string job = ProcessingJob(server);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const ChildResult cancelled = server.Run({"cancel", "-d", PRINTER, "-j", job});
+    printing.join();
+    EXPECT_EQ(0, cancelled.exitStatus) << cancelled.out << cancelled.err;
+    const AppServer::PrinterJob cut = server.NextJob();
+    ASSERT_TRUE(cut.arrived);
+    ASSERT_EQ(0, CountLines(cut.listing, PARTIAL_CUT)) << "cancelled too late:\n" << cut.listing;
+    // The image begun is there whole, its rows after the cancel blank, and
+    // ESC @ ends the job.
+    const size_t image = cut.bytes.find("\x1d\x76\x30");
+    ASSERT_NE(std::string::npos, image) << cut.listing;
+    const std::string rows = cut.bytes.substr(image + 8, cut.bytes.size() - image - 8 - 2);
+    ASSERT_EQ(72u * longRows, rows.size()) << cut.listing;
+    EXPECT_NE(BlankRow(72), rows.substr(0, 72));
+    EXPECT_EQ(BlankRow(72), rows.substr(rows.size() - 72));
+    EXPECT_EQ(std::string("\x1b\x40", 2), cut.bytes.substr(cut.bytes.size() - 2));
+    EXPECT_EQ(std::string::npos, cut.listing.find("held over")) << cut.listing;
+
+    ASSERT_EQ(0, PrintRaster(server, shortReceipt).exitStatus);
+    const AppServer::PrinterJob next = server.NextJob();
+    ASSERT_TRUE(next.arrived);
+    EXPECT_EQ(alone.bytes, next.bytes);
+    EXPECT_EQ(std::string::npos, next.listing.find("carried over")) << next.listing;
 }
 
 TEST(PrinterAppWebPage, AddsANetworkPrinterByItsAddress)
