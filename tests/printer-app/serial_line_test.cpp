@@ -70,13 +70,6 @@ TEST(SerialUri, WritesEverySettingAndReadsBack)
     }
 }
 
-TEST(SerialLine, TransmitTimeCountsStartParityAndStopBits)
-{
-    EXPECT_EQ(1000, TransmitMillis({"/dev/ttyS0", 9600, 8, Parity::None, FlowControl::Hard}, 960));
-    EXPECT_EQ(1000, TransmitMillis({"/dev/ttyS0", 2400, 7, Parity::Even, FlowControl::Hard}, 240));
-    EXPECT_EQ(1, TransmitMillis({"/dev/ttyS0", 115200, 8, Parity::None, FlowControl::Hard}, 1));
-}
-
 // A pseudo-terminal: a port that takes every setting and shows what it got.
 class PseudoTerminal {
 public:
