@@ -103,6 +103,10 @@ AppServer::~AppServer()
 
 bool AppServer::StartPrinter(const PrinterSetup& setup)
 {
+    if (!setup.deviceUri.empty()) {
+        deviceUri_ = setup.deviceUri;
+        return true;
+    }
     std::vector<std::string> arguments = {"--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
                                           printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"};
     if (setup.serial)

@@ -26,6 +26,7 @@ struct PrinterSetup {
     std::vector<std::string> emulatorOptions;  // more arguments for the emulator
     int statusInterval = 30;                   // the server's status-interval
     bool addedOnWebPage = false;               // else with the add sub-command
+    std::string deviceUri;                     // a printer of the test's own instead of the emulator
 };
 
 class AppServer {

@@ -166,4 +166,13 @@ TEST(SerialPorts, ListsTheNodesThatOpenInNameOrder)
               ports);
 }
 
+// PAPPL registers its own schemes when devices are first listed, and not
+// at all once another scheme is there.
+TEST(SerialScheme, KeepsPapplsOwnSchemes)
+{
+    AddSerialScheme();
+    for (const char* uri : {"socket://127.0.0.1:9100", "usb://KORLA/Tessa-300?serial=1", "serial:/dev/ttyS0"})
+        EXPECT_TRUE(papplDeviceIsSupported(uri)) << uri;
+}
+
 }  // namespace
