@@ -103,6 +103,12 @@ std::set<Failure> Failures(const std::string& output)
 
 TEST(PrinterAppConformance, IppEverywhereFailsOnlyWherePapplDoes)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // The suite cancels a JPEG job as it is sent. When PAPPL 1.3.1 has just
+    // started the job, it then opens the job's file by a null name: glibc
+    // refuses that, AddressSanitizer's fopen crashes the server on it.
+    GTEST_SKIP() << "PAPPL 1.3.1 opens a cancelled job's file by a null name";
+#endif
     AppServer server;
     ASSERT_TRUE(server.Start());
     const TempDir documents("korla-ipptool-");
