@@ -1,5 +1,5 @@
 // The printer channel of a PAPPL job: every command goes to the printer's
-// device, whatever its link (socket://, usb://, and later serial).
+// device, whatever its link (socket://, usb://, serial:).
 #ifndef KORLA_DEVICE_CHANNEL_H
 #define KORLA_DEVICE_CHANNEL_H
 

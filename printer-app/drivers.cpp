@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "everywhere_support.h"
 #include "printer_settings.h"
 #include "raster_callbacks.h"
 
@@ -126,6 +127,7 @@ bool ReceiptDriverCallback(pappl_system_t* /*system*/, const char* driverName, c
 
     *driverAttributes = ippNew();
     AddReceiptAttributes(data, *driverAttributes);
+    AddEverywhereSupport(data, *driverAttributes);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app_folder.h"
 #include "drivers.h"
+#include "serial_device.h"
 #include "server_system.h"
 
 namespace {
@@ -43,9 +44,13 @@ void Usage(void* /*data*/)
            "  -o log-file=FILE  the server's log, '-' for standard error\n"
            "  -o log-level=LEVEL\n"
            "                    debug, info, warn, error or fatal\n"
+           "  -o status-interval=SECONDS\n"
+           "                    how often an idle printer's paper is checked: 30 by\n"
+           "                    default; 0 turns the paper status off\n"
            "  -d NAME           the printer\n"
            "  -m DRIVER         the driver of a new printer\n"
-           "  -v URI            its device: socket://HOST:PORT or usb://...\n"
+           "  -v URI            its device: socket://HOST:PORT, usb://... or\n"
+           "                    serial:PORT?baud=N+bits=8|7+parity=none|even|odd+flow=hard|soft|none\n"
            "  -o NAME=VALUE     a job's or a printer's option, such as\n"
            "                    korla-paper-source=NoCut or korla-cash-drawer=1\n"
            "  --help            this text\n",
@@ -65,6 +70,7 @@ int main(int argc, char* argv[])
         fprintf(stderr, "%s: cannot use the folder %s\n", APP_NAME, folder.c_str());
         return 1;
     }
+    AddSerialScheme();
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
     return papplMainloop(argc, argv, VERSION, FOOTER_HTML, numDrivers, drivers, ReceiptAutoAddCallback,

@@ -10,6 +10,7 @@
 
 #include "device_channel.h"
 #include "drivers.h"
+#include "paper_status.h"
 #include "printer_settings.h"
 #include "receipt_job.h"
 
@@ -48,6 +49,7 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t*
         papplJobSetMessage(job, "Not printed: %s", message.c_str());
         return false;
     }
+    CheckPaperDuringJob(job, device);
     auto state = std::make_unique<JobState>(*settings, job, device);
     state->printableWidth = PrintableWidth(papplJobGetPrinter(job));
     state->rasterDocument = IsRasterDocument(papplJobGetFormat(job));
@@ -90,7 +92,7 @@ bool EndPage(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* 
     return true;
 }
 
-bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/)
+bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     std::unique_ptr<JobState> state(StateOf(job));
     papplJobSetData(job, nullptr);
@@ -101,6 +103,7 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*dev
     state->receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : std::max(1, options->copies));
     state->receipt.Finish();
     state->channel.Flush();
+    CheckPaperDuringJob(job, device);
     return true;
 }
 
@@ -112,6 +115,7 @@ bool PrintFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot open the job's file");
         return false;
     }
+    CheckPaperDuringJob(job, device);
     unsigned char buffer[65536];
     ssize_t bytes;
     bool sent = true;
@@ -119,6 +123,7 @@ bool PrintFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t
         sent = papplDeviceWrite(device, buffer, static_cast<size_t>(bytes)) == bytes;
     close(fd);
     papplDeviceFlush(device);
+    CheckPaperDuringJob(job, device);
     papplJobSetImpressions(job, 1);
     papplJobSetImpressionsCompleted(job, 1);
     return sent;

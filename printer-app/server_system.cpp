@@ -4,14 +4,17 @@
 #include <cstring>
 #include <string>
 
+#include "add_printer_page.h"
 #include "app_folder.h"
 #include "drivers.h"
+#include "paper_status.h"
 #include "receipt_attributes.h"
 #include "receipt_page.h"
 
 namespace {
 
 constexpr int DEFAULT_PORT = 8000;
+constexpr int DEFAULT_STATUS_INTERVAL = 30;
 constexpr char DEFAULT_LISTEN[] = "localhost";
 
 // Shown on the web interface and over IPP; the web pages use it for the
@@ -86,5 +89,8 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
+    AddPrinterPage(system);
+    StartPaperChecks(system, atoi(Option("status-interval", numOptions, options,
+                                         std::to_string(DEFAULT_STATUS_INTERVAL).c_str())));
     return system;
 }

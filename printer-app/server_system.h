@@ -15,6 +15,8 @@ inline constexpr char FOOTER_HTML[] = "KORLA Tessa-300 receipt printer applicati
 //   log-file        "-" for standard error, else a file; the folder's
 //                   korla-printer-app.log by default
 //   log-level       debug, info, warn, error or fatal; info by default
+//   status-interval seconds between two paper checks of an idle printer,
+//                   30 by default; 0 turns the paper status off
 pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void* data);
 
 #endif

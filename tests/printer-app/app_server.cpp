@@ -9,11 +9,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
+
+#include "serial_device.h"
 
 namespace {
 
@@ -45,6 +49,42 @@ int FreeLoopbackPort()
     return port;
 }
 
+bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri)
+{
+    ChildOptions client;
+    client.environment = cupsd.ClientEnvironment();
+    const ChildResult added =
+        RunChild({"/usr/sbin/lpadmin", "-p", queue, "-E", "-v", printerUri, "-m", "everywhere"}, client);
+    if (added.exitStatus != 0) {
+        ADD_FAILURE() << "lpadmin: " << added.out << added.err;
+        return false;
+    }
+    const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
+    while (Clock::now() < deadline) {
+        const std::optional<QueueState> state = cupsd.Queue(queue);
+        if (state && state->makeAndModel.find("IPP Everywhere") != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ADD_FAILURE() << "the driverless queue got no PPD";
+    return false;
+}
+
+std::string UrlEncoded(const std::string& text)
+{
+    std::string encoded;
+    for (const unsigned char c : text) {
+        if (isalnum(c) || strchr("-._~/", c) != nullptr) {
+            encoded += static_cast<char>(c);
+        } else {
+            char escape[4];
+            snprintf(escape, sizeof(escape), "%%%02X", c);
+            encoded += escape;
+        }
+    }
+    return encoded;
+}
+
 int CountLines(const std::string& listing, const std::string& text)
 {
     std::istringstream lines(listing);
@@ -61,15 +101,33 @@ AppServer::~AppServer()
         printer_->terminate();
 }
 
-bool AppServer::Start(const std::string& driver)
+bool AppServer::StartPrinter(const PrinterSetup& setup)
 {
-    printer_ = std::make_unique<EmulatorProcess>(std::vector<std::string>{
-        "--tcp", "127.0.0.1:0", "--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
-        printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
-    const std::string printerPort = printer_->readLine();
+    if (!setup.deviceUri.empty()) {
+        deviceUri_ = setup.deviceUri;
+        return true;
+    }
+    std::vector<std::string> arguments = {"--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
+                                          printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"};
+    if (setup.serial)
+        arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
+    else
+        arguments.insert(arguments.begin(), {"--tcp", "127.0.0.1:0"});
+    arguments.insert(arguments.end(), setup.emulatorOptions.begin(), setup.emulatorOptions.end());
+    printer_ = std::make_unique<EmulatorProcess>(arguments);
+    const std::string reachedAt = printer_->readLine();
+    if (reachedAt.empty())
+        return false;
+    deviceUri_ = setup.serial ? "serial:" + SerialPort() + "?" + setup.serialSettings
+                              : "socket://127.0.0.1:" + reachedAt;
+    return true;
+}
+
+bool AppServer::Start(const PrinterSetup& setup)
+{
     port_ = FreeLoopbackPort();
-    if (printerPort.empty() || port_ == 0) {
-        ADD_FAILURE() << "no port for the printer or the server";
+    if (!StartPrinter(setup) || port_ == 0) {
+        ADD_FAILURE() << "no printer or no port for the server";
         return false;
     }
 
@@ -78,19 +136,50 @@ bool AppServer::Start(const std::string& driver)
         const int log = open((folder_ / "server.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(log, STDOUT_FILENO);
         dup2(log, STDERR_FILENO);
+        setenv(DEVICE_FOLDER_VARIABLE, deviceFolder_.path().c_str(), 1);
         execl(APP_PATH, APP_PATH, "--dir", folder_.path().c_str(), "server", "-o",
-              ("server-port=" + std::to_string(port_)).c_str(), "-o", "log-level=debug", nullptr);
+              ("server-port=" + std::to_string(port_)).c_str(), "-o", "log-level=debug", "-o",
+              ("status-interval=" + std::to_string(setup.statusInterval)).c_str(), nullptr);
         _exit(127);
     }
     if (!WaitUntilAnswering()) {
         ADD_FAILURE() << "the server did not answer\n" << ReadFile(folder_ / "server.out");
         return false;
     }
-    const ChildResult added =
-        Run({"add", "-d", PRINTER, "-v", "socket://127.0.0.1:" + printerPort, "-m", driver});
+    if (setup.addedOnWebPage)
+        return AddPrinterOnWebPage(setup);
+    const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
     if (added.exitStatus != 0)
         ADD_FAILURE() << "add: " << added.out << added.err;
     return added.exitStatus == 0;
+}
+
+// The serial port is chosen as the page lists it; its line settings come
+// from the form's own fields.
+bool AppServer::AddPrinterOnWebPage(const PrinterSetup& setup)
+{
+    std::string device = "network&hostname=" + deviceUri_.substr(deviceUri_.find("//") + 2);
+    if (setup.serial) {
+        const std::string page = WebPage("/addprinter");
+        const std::string listed = "<option value=\"serial:" + SerialPort() + "?";
+        const size_t start = page.find(listed);
+        if (start == std::string::npos) {
+            ADD_FAILURE() << "the serial port is not offered:\n" << page;
+            return false;
+        }
+        const size_t value = start + listed.find("serial:");
+        device = page.substr(value, page.find('"', value) - value);
+        std::string settings = setup.serialSettings;
+        std::replace(settings.begin(), settings.end(), '+', '&');
+        device = UrlEncoded(device) + "&" + settings;
+    }
+    std::string answer;
+    const int status =
+        PostForm("/addprinter", "printer_name=" + PRINTER + "&driver_name=" + setup.driver + "&device_uri=" + device,
+                 &answer);
+    if (status != 302)
+        ADD_FAILURE() << "the printer was not added: HTTP " << status << "\n" << answer;
+    return status == 302;
 }
 
 bool AppServer::WaitUntilAnswering() const
@@ -151,6 +240,29 @@ std::string AppServer::WebUrl(const std::string& path) const
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
+std::string AppServer::WebPage(const std::string& path) const
+{
+    return RunChild({"/usr/bin/curl", "-s", WebUrl(path)}, {}).out;
+}
+
+int AppServer::PostForm(const std::string& path, const std::string& fields, std::string* body) const
+{
+    const std::string page = WebPage(path);
+    const std::string mark = "name=\"session\" value=\"";
+    const size_t start = page.find(mark);
+    if (start == std::string::npos)
+        return 0;
+    const size_t token = start + mark.size();
+    const std::string session = page.substr(token, page.find('"', token) - token);
+    const ChildResult post = RunChild({"/usr/bin/curl", "-s", "-w", "\n%{http_code}", "--data",
+                                       "session=" + session + "&" + fields, WebUrl(path)},
+                                      {});
+    const size_t lastLine = post.out.rfind('\n');
+    if (body != nullptr)
+        *body = post.out.substr(0, lastLine);
+    return atoi(post.out.c_str() + lastLine + 1);
+}
+
 ChildResult AppServer::Run(const std::vector<std::string>& arguments) const
 {
     std::vector<std::string> argv = {APP_PATH, "--dir", folder_.path()};
@@ -173,21 +285,36 @@ ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::s
     return RunChild(argv, {});
 }
 
-// The emulator numbers its outputs job by job and writes them once the
-// connection has closed: the bytes, the listing, then the paper picture, so
+// The emulator numbers its outputs session by session and writes them once
+// the session has ended: the bytes, the listing, then the paper picture, so
 // that the picture's file says the other two are complete.
 AppServer::PrinterJob AppServer::NextJob()
 {
-    const std::string number = std::to_string(++jobsSeen_);
-    const std::string picture = printerOutput_ / ("job-" + number + ".png");
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (Clock::now() < deadline && !Exists(picture))
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    PrinterJob job;
-    job.arrived = Exists(picture);
-    if (job.arrived) {
+    while (Clock::now() < deadline) {
+        const std::string number = std::to_string(sessionsSeen_ + 1);
+        if (!Exists(printerOutput_ / ("job-" + number + ".png"))) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            continue;
+        }
+        ++sessionsSeen_;
+        PrinterJob job;
         job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
         job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
+        while (job.bytes.compare(0, PAPER_STATUS_REQUEST.size(), PAPER_STATUS_REQUEST) == 0) {
+            job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
+            ++job.statusRequests;
+        }
+        if (job.bytes.empty() && job.statusRequests > 0)
+            continue;  // a paper check between jobs
+        while (job.bytes.size() >= PAPER_STATUS_REQUEST.size() &&
+               job.bytes.compare(job.bytes.size() - PAPER_STATUS_REQUEST.size(), std::string::npos,
+                                 PAPER_STATUS_REQUEST) == 0) {
+            job.bytes.resize(job.bytes.size() - PAPER_STATUS_REQUEST.size());
+            ++job.statusRequests;
+        }
+        job.arrived = true;
+        return job;
     }
-    return job;
+    return {};
 }

@@ -1,6 +1,7 @@
 // korla-printer-app as a child process for tests: a private folder, a free
-// port on 127.0.0.1, no TLS, one printer whose device is receipt-emulator on
-// loopback. Stopped with the shutdown sub-command, killed after a guard time.
+// port on 127.0.0.1, no TLS, one printer whose device is receipt-emulator,
+// on loopback or on a pseudo-terminal as a serial printer. Stopped with the
+// shutdown sub-command, killed after a guard time.
 #pragma once
 
 #include <memory>
@@ -10,22 +11,48 @@
 
 #include "child_process.h"
 #include "emulator_process.h"
+#include "private_cupsd.h"
 #include "temp_dir.h"
 
 inline const std::string PRINTER = "receipt";
+
+// The printer the server is given.
+struct PrinterSetup {
+    std::string driver = "korla_80mm";
+    // The emulator on a pseudo-terminal, reached as serial:PORT?serialSettings;
+    // else on a TCP port, reached as socket://.
+    bool serial = false;
+    std::string serialSettings = "baud=115200+bits=8+parity=none+flow=hard";
+    std::vector<std::string> emulatorOptions;  // more arguments for the emulator
+    int statusInterval = 30;                   // the server's status-interval
+    bool addedOnWebPage = false;               // else with the add sub-command
+    std::string deviceUri;                     // a printer of the test's own instead of the emulator
+};
 
 class AppServer {
 public:
     ~AppServer();
 
-    // Starts the emulator and the server, adds the printer with the driver.
-    bool Start(const std::string& driver = "korla_80mm");
+    // Starts the emulator and the server, adds the printer.
+    bool Start(const PrinterSetup& setup = {});
     void Stop();
 
     int port() const { return port_; }
     std::string PrinterUri() const;
     std::string WebUrl(const std::string& path) const;
     const std::string& folder() const { return folder_.path(); }
+    // The folder the server looks for serial ports in, and the printer's port.
+    const std::string& deviceFolder() const { return deviceFolder_.path(); }
+    std::string SerialPort() const { return deviceFolder_ / "ttyUSB0"; }
+    // The printer's device URI.
+    const std::string& DeviceUri() const { return deviceUri_; }
+
+    // A web page's HTML; "" when it cannot be had.
+    std::string WebPage(const std::string& path) const;
+    // Posts the form of a web page as a browser would, with the page's
+    // session token, "NAME=VALUE&..." already URL-encoded. The HTTP status,
+    // with the page the server answers in body.
+    int PostForm(const std::string& path, const std::string& fields, std::string* body = nullptr) const;
 
     // Runs korla-printer-app with --dir and the arguments.
     ChildResult Run(const std::vector<std::string>& arguments) const;
@@ -33,28 +60,48 @@ public:
     // definitions.
     ChildResult IppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
-    // The next job that reaches the printer: its raw bytes and its listing.
+    // The next job that reaches the printer, passing over the server's
+    // paper checks between jobs (sessions of status requests alone): its
+    // raw bytes without the status requests that came before its first
+    // byte and after its last, how many those were, and its listing.
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
+        int statusRequests = 0;
         std::string listing;
     };
     PrinterJob NextJob();
 
 private:
+    bool StartPrinter(const PrinterSetup& setup);
+    bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
     void WakeUp() const;
 
     TempDir folder_{"korla-app-"};
     TempDir printerOutput_{"korla-app-printer-"};
+    TempDir deviceFolder_{"korla-app-dev-"};
     std::unique_ptr<EmulatorProcess> printer_;
+    std::string deviceUri_;
     pid_t pid_ = -1;
     int port_ = 0;
-    int jobsSeen_ = 0;
+    int sessionsSeen_ = 0;
 };
+
+// The paper check the server sends, DLE EOT 4.
+inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
+
+// Adds a driverless queue (lpadmin -m everywhere) of the private cupsd for
+// the printer at printerUri, and waits until cupsd has made its PPD from
+// the printer's attributes, which it does after lpadmin returns: until
+// then the queue is raw. False when it did not come.
+bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri);
 
 // A free TCP port on 127.0.0.1, as the kernel hands one out.
 int FreeLoopbackPort();
+
+// The text as a form field's value: letters, digits and -._~/ as they are.
+std::string UrlEncoded(const std::string& text);
 
 // Lines of the listing that contain text.
 int CountLines(const std::string& listing, const std::string& text);

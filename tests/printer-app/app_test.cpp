@@ -4,12 +4,9 @@
 // set over IPP and on the web page.
 #include <png.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -327,18 +324,7 @@ TEST_F(PrinterApp, DriverlessCupsQueuePrintsTextAndPdf)
     ASSERT_TRUE(cupsd.Start());
     ChildOptions client;
     client.environment = cupsd.ClientEnvironment();
-    const ChildResult added = RunChild(
-        {"/usr/sbin/lpadmin", "-p", "till", "-E", "-v", server_->PrinterUri(), "-m", "everywhere"}, client);
-    ASSERT_EQ(0, added.exitStatus) << added.out << added.err;
-    // cupsd makes the queue's PPD from the application's attributes after
-    // lpadmin returns; until then the queue is raw and its make and model
-    // not yet the driverless one.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
-    for (std::optional<QueueState> queue = cupsd.Queue("till");
-         (!queue || queue->makeAndModel.find("IPP Everywhere") == std::string::npos) &&
-         std::chrono::steady_clock::now() < deadline;
-         queue = cupsd.Queue("till"))
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(AddDriverlessQueue(cupsd, "till", server_->PrinterUri()));
     const auto print = [&](const std::string& file, int copies) {
         const ChildResult printed = RunChild({"/usr/bin/lp", "-d", "till", "-n", std::to_string(copies),
                                               std::string(PROJECT_SOURCE_DIR) + "/tests/e2e/data/" + file},

@@ -1,0 +1,159 @@
+#include "paper_status.h"
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "serial_device.h"
+#include "serial_line.h"
+#include "status_request.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Every status byte has bits 1 and 4 set and bits 0 and 7 clear.
+constexpr unsigned char STATUS_FIXED_MASK = 0x93;
+constexpr unsigned char STATUS_FIXED_BITS = 0x12;
+constexpr unsigned char PAPER_NEAR_END = 0x0c;  // bits 2-3: near-end sensor
+constexpr unsigned char PAPER_END = 0x60;       // bits 5-6: paper end sensor
+
+// How often a printer that did not answer is asked again, at most.
+constexpr auto SILENT_RETRY = std::chrono::seconds(60);
+
+enum class Link { Network, Serial, Silent };
+
+// What is known of one printer link, by device URI.
+struct LinkRecord {
+    bool answers = false;
+    Clock::time_point asked;
+};
+
+std::mutex recordsMutex;
+std::map<std::string, LinkRecord> records;
+std::chrono::seconds checkInterval{0};
+
+bool StartsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+Link LinkOf(const std::string& deviceUri)
+{
+    if (StartsWith(deviceUri, "socket://"))
+        return Link::Network;
+    if (StartsWith(deviceUri, std::string(SERIAL_SCHEME) + ":"))
+        return Link::Serial;
+    return Link::Silent;
+}
+
+bool Answers(const std::string& deviceUri)
+{
+    std::lock_guard<std::mutex> lock(recordsMutex);
+    const auto record = records.find(deviceUri);
+    return record != records.end() && record->second.answers;
+}
+
+bool IsDue(const std::string& deviceUri)
+{
+    std::lock_guard<std::mutex> lock(recordsMutex);
+    const auto record = records.find(deviceUri);
+    if (record == records.end())
+        return true;
+    const Clock::duration wait =
+        record->second.answers ? Clock::duration(checkInterval) : Clock::duration(std::max(checkInterval, SILENT_RETRY));
+    return Clock::now() - record->second.asked >= wait;
+}
+
+const char* Describe(pappl_preason_t reasons)
+{
+    if (reasons & PAPPL_PREASON_MEDIA_EMPTY)
+        return "out of paper";
+    if (reasons & PAPPL_PREASON_MEDIA_LOW)
+        return "paper near its end";
+    return "paper loaded";
+}
+
+// Notes the answer, or its absence, and shows it on the printer.
+void Record(pappl_printer_t* printer, const std::string& deviceUri, std::optional<unsigned char> answer)
+{
+    const std::optional<pappl_preason_t> reasons = answer ? PaperReasons(*answer) : std::nullopt;
+    {
+        std::lock_guard<std::mutex> lock(recordsMutex);
+        records[deviceUri] = LinkRecord{reasons.has_value(), Clock::now()};
+    }
+    const pappl_preason_t shown = papplPrinterGetReasons(printer) & PAPER_REASONS;
+    const pappl_preason_t now = reasons.value_or(PAPPL_PREASON_NONE);
+    if (shown == now)
+        return;
+    papplPrinterSetReasons(printer, now, PAPER_REASONS & ~now);
+    if (reasons)
+        papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "The printer reports: %s.", Describe(now));
+    else
+        papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "The printer no longer reports its paper.");
+}
+
+// A serial printer is asked over its device, which PAPPL lends only while
+// no job has it.
+void AskIdleSerialPrinter(pappl_printer_t* printer, const std::string& deviceUri)
+{
+    pappl_device_t* device = papplPrinterOpenDevice(printer);
+    if (device == nullptr) {
+        if (papplPrinterGetState(printer) != IPP_PSTATE_PROCESSING)
+            Record(printer, deviceUri, std::nullopt);
+        return;
+    }
+    const std::optional<unsigned char> answer = AskOverDevice(device);
+    DiscardUnsentOutput(device);
+    papplPrinterCloseDevice(printer);
+    Record(printer, deviceUri, answer);
+}
+
+void CheckIdlePrinter(pappl_printer_t* printer, void* /*data*/)
+{
+    const std::string deviceUri = papplPrinterGetDeviceURI(printer);
+    const Link link = LinkOf(deviceUri);
+    if (link == Link::Silent || papplPrinterGetState(printer) == IPP_PSTATE_PROCESSING || !IsDue(deviceUri))
+        return;
+    if (link == Link::Network)
+        Record(printer, deviceUri, AskOverNetwork(deviceUri));
+    else
+        AskIdleSerialPrinter(printer, deviceUri);
+}
+
+bool CheckIdlePrinters(pappl_system_t* system, void* /*data*/)
+{
+    papplSystemIteratePrinters(system, CheckIdlePrinter, nullptr);
+    return true;
+}
+
+}  // namespace
+
+std::optional<pappl_preason_t> PaperReasons(unsigned char status)
+{
+    if ((status & STATUS_FIXED_MASK) != STATUS_FIXED_BITS)
+        return std::nullopt;
+    if (status & PAPER_END)
+        return PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_MEDIA_NEEDED;
+    if (status & PAPER_NEAR_END)
+        return PAPPL_PREASON_MEDIA_LOW;
+    return PAPPL_PREASON_NONE;
+}
+
+void CheckPaperDuringJob(pappl_job_t* job, pappl_device_t* device)
+{
+    pappl_printer_t* printer = papplJobGetPrinter(job);
+    const std::string deviceUri = papplPrinterGetDeviceURI(printer);
+    if (LinkOf(deviceUri) != Link::Silent && Answers(deviceUri))
+        Record(printer, deviceUri, AskOverDevice(device));
+}
+
+void StartPaperChecks(pappl_system_t* system, int intervalSeconds)
+{
+    if (intervalSeconds <= 0)
+        return;
+    checkInterval = std::chrono::seconds(intervalSeconds);
+    papplSystemAddTimerCallback(system, 0, 1, CheckIdlePrinters, nullptr);
+}

@@ -1,0 +1,28 @@
+// The application's own device scheme for printers on a serial port or a
+// USB-to-serial adapter (PAPPL 1.3.1 has none): serial:PORT?SETTINGS, see
+// serial_line.h. Ports are looked for in /dev, or in the folder that
+// KORLA_PRINTER_APP_DEVDIR names (for tests).
+#ifndef KORLA_SERIAL_DEVICE_H
+#define KORLA_SERIAL_DEVICE_H
+
+#include <pappl/pappl.h>
+
+#include <string>
+#include <vector>
+
+inline constexpr char DEVICE_FOLDER_VARIABLE[] = "KORLA_PRINTER_APP_DEVDIR";
+
+// Registers the scheme with PAPPL, alongside PAPPL's own (socket, usb, ...).
+// Once per process, before any device is listed or opened.
+void AddSerialScheme();
+
+// The serial ports present, in name order: ttyS ports with a UART behind
+// them, and every ttyUSB and ttyACM port.
+std::vector<std::string> SerialPorts();
+
+// For a serial device opened only to ask for the printer's status: drops
+// what the line has not sent yet, so that closing it never waits on a
+// printer that holds the line.
+void DiscardUnsentOutput(pappl_device_t* device);
+
+#endif
