@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut}"
+targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut fuzz_png_document}"
 
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKORLA_FUZZ=ON >/dev/null
@@ -59,6 +59,10 @@ seed_usb_uri_cut() {
     printf '%s\n' 'network socket "Unknown" "AppSocket/HP JetDirect"' \
         'direct usb://Other/Model%20X?serial=9 "Other Model X" "" "" ""' >"$1/two-lines"
     printf '%s' 'direct usb://cut-off-listing' >"$1/no-quote"
+}
+
+seed_png_document() {
+    cp docs/sample-receipt.png "$1/"
 }
 
 status=0

@@ -4,6 +4,7 @@
 #include "chain_fixture.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "raster_writer.h"
@@ -11,6 +12,17 @@
 namespace {
 
 const std::string STATUS_REQUEST = "10 04 02";  // DLE EOT 2, the installer's probe
+
+bool WaitForFile(const std::string& path)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
+    while (!std::filesystem::exists(path)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 class SerialPrinting : public ChainTest {};
 
@@ -68,6 +80,9 @@ TEST_F(SerialPrinting, ACancelledJobLeavesTheNextOneExact)
     ASSERT_TRUE(chain_->WaitUntilProcessing(cancelled));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ASSERT_TRUE(chain_->Cancel(queue, cancelled));
+    // The printer counts a session as ended once every process has closed
+    // the line; the next job must not open it before it has noticed.
+    ASSERT_TRUE(WaitForFile(output / "session-2.bin")) << "the cancelled job's session never ended";
 
     const std::string document = SourceFile("samples/receipt.txt");
     ASSERT_TRUE(chain_->Print(queue, document));

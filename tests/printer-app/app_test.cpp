@@ -2,8 +2,7 @@
 // loopback port with a private folder, the emulator as its network printer,
 // jobs from ipptool and from a private cupsd's driverless queue, defaults
 // set over IPP and on the web page.
-#include <png.h>
-
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "app_server.h"
 #include "filter_runner.h"
+#include "png_files.h"
 #include "private_cupsd.h"
 #include "raster_writer.h"
 
@@ -42,27 +42,6 @@ std::string SetDefaultTest(const std::string& attribute)
            "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
            "GROUP printer-attributes-tag\n" +
            attribute + "\nSTATUS successful-ok\n}\n";
-}
-
-// An 8-bit grey PNG: a black bar on white.
-void WriteBarPng(const std::string& path, unsigned width, unsigned height)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(width);
-    for (unsigned y = 0; y < height; ++y) {
-        for (unsigned x = 0; x < width; ++x)
-            row[x] = (y > height / 4 && y < height / 2 && x > 10 && x < width - 10) ? 0 : 255;
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    fclose(file);
 }
 
 // The row placed on a wider row, starting at dot `offset`.
@@ -103,7 +82,7 @@ protected:
         server_ = std::make_unique<AppServer>();
         started_ = server_->Start();
         documents_ = std::make_unique<TempDir>("korla-app-documents-");
-        WriteBarPng(*documents_ / "bar.png", 576, 200);
+        WriteFile(*documents_ / "bar.png", BarPng(576, 200));
     }
     static void TearDownTestSuite()
     {
