@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang and runs each for a set time on a
-# corpus seeded with real rasters, PPDs and byte strings.
+# corpus seeded with real rasters, PPDs and byte strings, as many at a time
+# as there are cores.
 #
 #   fuzz/run-fuzzers.sh [SECONDS_PER_TARGET] [TARGET...]
 #
@@ -65,22 +66,43 @@ seed_png_document() {
     cp docs/sample-receipt.png "$1/"
 }
 
-status=0
-for target in $targets; do
-    dir="$corpus/$target"
+# Runs one target on its corpus; its exit status and output stay in
+# $build/TARGET.status and $build/TARGET.log.
+run_target() {  # target
+    dir="$corpus/$1"
     if [ ! -d "$dir" ]; then
         mkdir -p "$dir"
-        "seed_${target#fuzz_}" "$dir"
+        "seed_${1#fuzz_}" "$dir"
     fi
     dict=""
-    [ "$target" = fuzz_ppd_options ] && dict="-dict=fuzz/ppd.dict"
-    echo "=== $target: $seconds s"
+    [ "$1" = fuzz_ppd_options ] && dict="-dict=fuzz/ppd.dict"
     # A damaged raster header may announce a page of up to 2 GiB, which the
     # filter allocates (lazily) before it finds the rows missing.
-    if ! "$build/fuzz/$target" $dict -max_total_time="$seconds" -timeout=30 \
-            -rss_limit_mb=4096 -malloc_limit_mb=4096 -print_final_stats=1 \
-            -artifact_prefix="$artifacts/$target-" "$dir" 2>"$build/$target.log"; then
+    # shellcheck disable=SC2086
+    "$build/fuzz/$1" $dict -max_total_time="$seconds" -timeout=30 \
+        -rss_limit_mb=4096 -malloc_limit_mb=4096 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/$1-" "$dir" 2>"$build/$1.log"
+    echo $? >"$build/$1.status"
+}
+
+# As many targets at a time as there are cores.
+running=0
+for target in $targets; do
+    echo "=== $target: $seconds s"
+    run_target "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$(nproc)" ]; then
+        wait
+        running=0
+    fi
+done
+wait
+
+status=0
+for target in $targets; do
+    if [ "$(cat "$build/$target.status")" != 0 ]; then
         status=1
+        echo "=== $target failed:"
         tail -n 40 "$build/$target.log"
     fi
     grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$build/$target.log" || true

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 
-fuzz_seconds="${FUZZ_SECONDS:-30}"
+fuzz_seconds="${FUZZ_SECONDS:-20}"
 if [ "$fuzz_seconds" -gt 0 ]; then
     echo "=== fuzzing, $fuzz_seconds s per target ==="
     ./fuzz/run-fuzzers.sh "$fuzz_seconds"
