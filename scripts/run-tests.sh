@@ -20,6 +20,8 @@ echo "=== package ==="
 lintian --fail-on error,warning --info out/package/*.deb
 
 jobs=$(nproc)
+# Most tests wait on servers, links and child processes rather than the CPU.
+test_jobs=$((2 * jobs))
 for variant in plain sanitize; do
     dir="build/$variant"
     sanitize=OFF
@@ -28,5 +30,5 @@ for variant in plain sanitize; do
     cmake -S . -B "$dir" -DKORLA_SANITIZE=$sanitize -DKORLA_PACKAGE_DIR="$PWD/out/package" >/dev/null
     cmake --build "$dir" -j "$jobs"
     echo "=== $variant tests ==="
-    ctest --test-dir "$dir" -j "$jobs" --output-on-failure
+    ctest --test-dir "$dir" -j "$test_jobs" --output-on-failure
 done
