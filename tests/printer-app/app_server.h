@@ -57,7 +57,7 @@ public:
     // Runs korla-printer-app with --dir and the arguments.
     ChildResult Run(const std::vector<std::string>& arguments) const;
     // Runs ipptool -tv on the printer with the test text and -d NAME=VALUE
-    // definitions.
+    // definitions; it fails unless every test of the text passed.
     ChildResult IppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
     // The next job that reaches the printer, passing over the server's
