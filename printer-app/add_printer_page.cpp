@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drivers.h"
+#include "network_address.h"
 #include "serial_line.h"
 
 namespace {
@@ -56,19 +57,12 @@ std::vector<LocalDevice> LocalDevices()
     return devices;
 }
 
-bool IsSerialUri(const std::string& uri)
-{
-    const std::string prefix = std::string(SERIAL_SCHEME) + ":";
-    return uri.compare(0, prefix.size(), prefix) == 0;
-}
-
+// The installer's rule, and an IPv6 address in brackets besides.
 bool IsHostName(const std::string& host)
 {
     if (host.size() > 2 && host.front() == '[' && host.back() == ']')
         return host.find_first_not_of("0123456789abcdefABCDEF:.", 1) == host.size() - 1;
-    return !host.empty() && host.size() < 254 &&
-           host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") ==
-               std::string::npos;
+    return IsPrinterAddress(host.c_str());
 }
 
 // "HOST" or "HOST:PORT", an IPv6 address in brackets: "[fd00::20]:9100".
@@ -280,8 +274,8 @@ std::string NetworkDeviceUri(const std::string& address, std::string& error)
     }
     const std::string given = portText.value_or(std::to_string(RAW_PRINTING_PORT));
     const bool isNumber = !given.empty() && given.size() <= 5 && given.find_first_not_of("0123456789") == std::string::npos;
-    const long port = isNumber ? atol(given.c_str()) : 0;
-    if (port < 1 || port > 65535) {
+    const int port = isNumber ? atoi(given.c_str()) : 0;
+    if (!IsPrinterPort(port)) {
         error = "the port must be a number from 1 to 65535";
         return "";
     }

@@ -44,7 +44,7 @@ Link LinkOf(const std::string& deviceUri)
 {
     if (StartsWith(deviceUri, "socket://"))
         return Link::Network;
-    if (StartsWith(deviceUri, std::string(SERIAL_SCHEME) + ":"))
+    if (IsSerialUri(deviceUri))
         return Link::Serial;
     return Link::Silent;
 }

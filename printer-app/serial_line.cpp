@@ -11,6 +11,8 @@
 
 namespace {
 
+const std::string SERIAL_PREFIX = std::string(SERIAL_SCHEME) + ":";
+
 // The index of word in a word table, as the enumeration it stands for.
 template <typename Enum, size_t N>
 std::optional<Enum> FromWord(const char* const (&words)[N], const std::string& word)
@@ -104,16 +106,21 @@ tcflag_t ParityFlags(Parity parity)
 
 }  // namespace
 
+bool IsSerialUri(const std::string& uri)
+{
+    return uri.compare(0, SERIAL_PREFIX.size(), SERIAL_PREFIX) == 0;
+}
+
 std::optional<SerialLine> ParseSerialUri(const std::string& uri, std::string& error)
 {
-    const std::string prefix = std::string(SERIAL_SCHEME) + ":";
-    if (uri.compare(0, prefix.size(), prefix) != 0) {
+    if (!IsSerialUri(uri)) {
         error = "not a serial device URI";
         return std::nullopt;
     }
     const size_t query = uri.find('?');
     SerialLine line;
-    line.port = uri.substr(prefix.size(), query == std::string::npos ? std::string::npos : query - prefix.size());
+    line.port = uri.substr(SERIAL_PREFIX.size(),
+                           query == std::string::npos ? std::string::npos : query - SERIAL_PREFIX.size());
     if (line.port.size() < 2 || line.port[0] != '/') {
         error = "the serial port must be a path such as /dev/ttyS0";
         return std::nullopt;
@@ -133,7 +140,7 @@ std::optional<SerialLine> ParseSerialUri(const std::string& uri, std::string& er
 
 std::string SerialUri(const SerialLine& line)
 {
-    return std::string(SERIAL_SCHEME) + ":" + line.port + "?baud=" + std::to_string(line.baud) +
+    return SERIAL_PREFIX + line.port + "?baud=" + std::to_string(line.baud) +
            "+bits=" + std::to_string(line.dataBits) + "+parity=" + PARITY_WORDS[static_cast<int>(line.parity)] +
            "+flow=" + FLOW_WORDS[static_cast<int>(line.flow)];
 }

@@ -30,6 +30,9 @@ inline constexpr const char* FLOW_WORDS[] = {"hard", "soft", "none"};   // index
 
 inline constexpr char SERIAL_SCHEME[] = "serial";
 
+// True for a URI of the serial: scheme.
+bool IsSerialUri(const std::string& uri);
+
 // The line a serial: URI names. Settings it leaves out keep the values
 // above. Nothing when the URI is not a serial one, its port is not an
 // absolute path, or a setting is unknown or outside its choices; error then

@@ -30,6 +30,7 @@ INSTANTIATE_TEST_SUITE_P(, NetworkAddress,
                                            Address{"192.168.1.20:0", ""}, Address{"192.168.1.20:65536", ""},
                                            Address{"192.168.1.20:91OO", ""}, Address{"fd00::20", ""},
                                            Address{"printer/ipp", ""}, Address{"a b", ""},
-                                           Address{"user@host", ""}, Address{"[fd00::20", ""}));
+                                           Address{"user@host", ""}, Address{"[fd00::20", ""},
+                                           Address{"999.1.1.1", ""}, Address{"till..printer", ""}));
 
 }  // namespace

@@ -1,4 +1,5 @@
-// What the Ethernet set-up accepts as the printer's address and port.
+// What a network printer's address and port may be, for the installer's
+// Ethernet set-up and the printer application's add-printer page.
 #pragma once
 
 // True for an IPv4 address in dotted-decimal form (four parts of 0 to 255,
