@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include <cups/file.h>
 
 #include "RasterToKORLA.h"
@@ -85,18 +87,18 @@ int RasterToKORLA::Spool(int fd, bool& streamCut) const
             close(spool);
         return -1;
     }
-    static char buffer[1 << 16];
+    std::vector<char> buffer(size_t{1} << 16);
     size_t spooled = 0;
     bool written = true;
     ssize_t got;
-    while (written && (got = read(fd, buffer, sizeof buffer)) != 0 && !engine_.Cancelled()) {
+    while (written && (got = read(fd, buffer.data(), buffer.size())) != 0 && !engine_.Cancelled()) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             break;
         const size_t kept = std::min(static_cast<size_t>(got), SPOOL_BYTES_LIMIT - spooled);
         streamCut = streamCut || kept < static_cast<size_t>(got);
-        written = cupsFileWrite(out, buffer, kept) >= 0;
+        written = cupsFileWrite(out, buffer.data(), kept) >= 0;
         spooled += kept;
     }
     if (cupsFileClose(out) != 0 || !written) {

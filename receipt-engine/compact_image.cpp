@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint32_t MAX_IMAGE_FIELD = 0xFFFF;  // GS v 0 carries 16-bit sizes
 constexpr int MAX_FEED_UNITS = 255;           // ESC J n carries one byte
 // The set-up's motion unit is 1/180 inch; a row is 1/203 inch.
 constexpr long MOTION_UNITS_PER_INCH = 180;
@@ -103,12 +102,7 @@ void ReceiptEngine::PrintBand(const JOBINFO& page, uint32_t firstRow, uint32_t r
         for (uint32_t r = 0; r < n; ++r)
             std::copy_n(page.szdatabuffer.get() + (firstRow + done + r) * size_t{page.nBytesPerLine}, width,
                         bandBuffer_.begin() + r * width);
-        const unsigned char command[8] = {
-            0x1d, 0x76, 0x30, 0x00,
-            static_cast<unsigned char>(width & 0xFF), static_cast<unsigned char>((width >> 8) & 0xFF),
-            static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>((n >> 8) & 0xFF),
-        };
-        SendImageCommand(command, sizeof command, bandBuffer_.size());
+        SendImageCommand(static_cast<uint32_t>(width), n, bandBuffer_.size());
         WriteImageData(bandBuffer_.data(), bandBuffer_.size());
         done += n;
     }

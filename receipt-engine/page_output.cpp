@@ -8,9 +8,6 @@
 
 namespace {
 
-// The raster bit-image command GS v 0 carries 16-bit width and height.
-constexpr uint32_t MAX_IMAGE_FIELD = 0xFFFF;
-
 bool PrintsLogo(int nLogoOptions, orvil_logo_options_e which)
 {
     return nLogoOptions == which || nLogoOptions == LO_BOTH;
@@ -82,15 +79,8 @@ PageOutcome ReceiptEngine::PrintPageImage(const JOBINFO& page)
     const unsigned char* data = page.szdatabuffer.get();
     do {
         const uint32_t rows = std::min(rowsLeft, MAX_IMAGE_FIELD);
-        const unsigned char tmpCmd[8] = {
-            0x1d, 0x76, 0x30, 0x00,
-            static_cast<unsigned char>(page.nBytesPerLine & 0xFF),
-            static_cast<unsigned char>((page.nBytesPerLine >> 8) & 0xFF),
-            static_cast<unsigned char>(rows & 0xFF),
-            static_cast<unsigned char>((rows >> 8) & 0xFF),
-        };
         const size_t chunkLen = std::min(bytesLeft, static_cast<size_t>(rows) * page.nBytesPerLine);
-        SendImageCommand(tmpCmd, sizeof tmpCmd, chunkLen);
+        SendImageCommand(page.nBytesPerLine, rows, chunkLen);
         if (chunkLen > 0)
             WriteImageData(data, chunkLen);
         data += chunkLen;

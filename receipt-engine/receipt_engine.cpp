@@ -50,15 +50,20 @@ long ReceiptEngine::SendWhole(const unsigned char* data, size_t len)
     return static_cast<long>(sent);
 }
 
-// The image command: once it has gone out, the printer waits for the
-// announced bytes whatever happens.
-void ReceiptEngine::SendImageCommand(const unsigned char* command, size_t len, size_t announcedBytes)
+// The image command GS v 0 for rows of bytesPerRow bytes: once it has gone
+// out, the printer waits for the announced bytes whatever happens.
+void ReceiptEngine::SendImageCommand(uint32_t bytesPerRow, uint32_t rows, size_t announcedBytes)
 {
+    const unsigned char command[8] = {
+        0x1d, 0x76, 0x30, 0x00,
+        static_cast<unsigned char>(bytesPerRow & 0xFF), static_cast<unsigned char>((bytesPerRow >> 8) & 0xFF),
+        static_cast<unsigned char>(rows & 0xFF),        static_cast<unsigned char>((rows >> 8) & 0xFF),
+    };
     if (Cancelled()) {
         EndCancelledJob();
         return;
     }
-    SendWhole(command, len);
+    SendWhole(command, sizeof command);
     imageBytesOwed_ = announcedBytes;
     if (Cancelled())
         EndCancelledJob();

@@ -74,10 +74,13 @@ public:
 private:
     enum class DrawerPoint { BeforePrint, AfterPrint };
 
+    // The raster bit-image command GS v 0 carries 16-bit width and height.
+    static constexpr uint32_t MAX_IMAGE_FIELD = 0xFFFF;
+
     int WriteToPrinter(const unsigned char* szData, size_t nLen);
     void Send(const ORVIL_CMD& cmd);
     long SendWhole(const unsigned char* data, size_t len);
-    void SendImageCommand(const unsigned char* command, size_t len, size_t announcedBytes);
+    void SendImageCommand(uint32_t bytesPerRow, uint32_t rows, size_t announcedBytes);
     void WriteImageData(const unsigned char* data, size_t len);
 
     PageOutcome PrintPageImage(const JOBINFO& page);
