@@ -5,9 +5,10 @@
 
 namespace {
 
-constexpr char CUSTOM_PREFIX[] = "Custom.";
-// The longest custom value the PPD lets a queue store after "Custom.".
-constexpr size_t MAX_CUSTOM_BYTES_TEXT = 33;
+// The most characters after "Custom." that the PPD lets a queue store: its
+// "*Default" line holds 255 characters in all.
+constexpr size_t MAX_START_DOC_TEXT = 230;
+constexpr size_t MAX_END_DOC_TEXT = 232;
 
 int Number(const std::string& value)
 {
@@ -75,8 +76,8 @@ const std::vector<ReceiptAttribute> ATTRIBUTES = {
      RECEIPT_NUMBER(cashDrawer1PulseWidth)},
     {"korla-cash-drawer-2-pulse-width", "Drawer 2 Pulse", "50", PULSE_WIDTHS,
      RECEIPT_NUMBER(cashDrawer2PulseWidth)},
-    {"korla-start-doc", "Bytes at Job Start", "None", CUSTOM_BYTES, RECEIPT_TEXT(startDoc)},
-    {"korla-end-doc", "Bytes at Job End", "None", CUSTOM_BYTES, RECEIPT_TEXT(endDoc)},
+    {"korla-start-doc", "Bytes at Job Start", "None", CUSTOM_BYTES, RECEIPT_TEXT(startDoc), MAX_START_DOC_TEXT},
+    {"korla-end-doc", "Bytes at Job End", "None", CUSTOM_BYTES, RECEIPT_TEXT(endDoc), MAX_END_DOC_TEXT},
     // On by default here, unlike the PPD: the application's printers are
     // often on a network or serial link where every byte counts.
     {"korla-faster-printing", "Faster Printing on Slow Connections", "1",
@@ -100,12 +101,12 @@ bool IsByteTokens(const char* text)
     return true;
 }
 
-bool IsCustomBytes(const std::string& value)
+bool IsCustomBytes(const std::string& value, size_t maxText)
 {
     if (value == "None")
         return true;
     const size_t prefix = strlen(CUSTOM_PREFIX);
-    return value.compare(0, prefix, CUSTOM_PREFIX) == 0 && value.size() - prefix <= MAX_CUSTOM_BYTES_TEXT &&
+    return value.compare(0, prefix, CUSTOM_PREFIX) == 0 && value.size() - prefix <= maxText &&
            IsByteTokens(value.c_str() + prefix);
 }
 
@@ -140,7 +141,7 @@ const ReceiptAttribute* FindReceiptAttribute(const std::string& name)
 bool IsValidChoice(const ReceiptAttribute& attribute, const std::string& value)
 {
     if (attribute.choices.empty())
-        return IsCustomBytes(value);
+        return IsCustomBytes(value, attribute.maxCustomText);
     for (const AttributeChoice& choice : attribute.choices) {
         if (value == choice.keyword)
             return true;

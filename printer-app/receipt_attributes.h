@@ -20,12 +20,16 @@ struct AttributeChoice {
     const char* label;    // the PPD's display text
 };
 
+// What custom bytes start with, unless they are "None".
+inline constexpr char CUSTOM_PREFIX[] = "Custom.";
+
 struct ReceiptAttribute {
     const char* name;                     // IPP attribute name; "NAME-default" holds the printer's default
     const char* label;                    // the PPD's display text of the option
     const char* defaultValue;             // the PPD's default choice
     std::vector<AttributeChoice> choices; // empty: custom bytes, "None" or "Custom.\xHH..."
     void (*store)(JobSettings& settings, const std::string& value);
+    size_t maxCustomText = 0;             // custom bytes: the most characters after "Custom.", as in the PPD
 };
 
 // Every receipt setting, in the order the web page shows them.
@@ -34,7 +38,8 @@ const std::vector<ReceiptAttribute>& ReceiptAttributes();
 const ReceiptAttribute* FindReceiptAttribute(const std::string& name);
 
 // Whether value is one of the attribute's choices; for custom bytes, "None"
-// or "Custom." followed by at most 33 characters of \xH or \xHH tokens.
+// or "Custom." followed by at most maxCustomText characters of \xH or \xHH
+// tokens.
 bool IsValidChoice(const ReceiptAttribute& attribute, const std::string& value);
 
 // The settings that the values give, each looked up by attribute name; a

@@ -116,14 +116,17 @@ void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& va
     papplClientHTMLStartForm(client, papplClientGetURI(client), false);
     papplClientHTMLPuts(client, "<table class=\"form\">\n<tbody>\n");
     for (const ReceiptAttribute* setting : PageSettings()) {
-        papplClientHTMLPrintf(client, "<tr><th><label for=\"%s\">%s:</label></th><td><input type=\"text\" id=\"%s\" name=\"%s\" value=\"",
-                              setting->name, setting->label, setting->name, setting->name);
+        papplClientHTMLPrintf(client,
+                              "<tr><th><label for=\"%s\">%s:</label></th><td><input type=\"text\" id=\"%s\" "
+                              "name=\"%s\" maxlength=\"%d\" size=\"60\" value=\"",
+                              setting->name, setting->label, setting->name, setting->name,
+                              static_cast<int>(strlen(CUSTOM_PREFIX) + setting->maxCustomText));
         papplClientHTMLEscape(client, values.at(setting->name).c_str(), 0);
         papplClientHTMLPuts(client, "\"></td></tr>\n");
     }
     papplClientHTMLPuts(client,
                         "<tr><th></th><td>None, or Custom. followed by the bytes written \\xHH, for example "
-                        "Custom.\\x1b\\x61\\x1 (at most 33 characters after Custom.).</td></tr>\n"
+                        "Custom.\\x1b\\x61\\x1.</td></tr>\n"
                         "<tr><th></th><td><input type=\"submit\" value=\"Save Changes\"></td></tr>\n"
                         "</tbody>\n</table>\n</form>\n");
     papplClientHTMLPrinterFooter(client);

@@ -1,5 +1,6 @@
 // The parts of the printer application that need no server: the settings'
 // choices, the fitting of rows to the head, and a job's pages and copies.
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,49 @@ INSTANTIATE_TEST_SUITE_P(
                       ChoiceCase{"korla-end-doc", "Custom.\\x1b\\x", false},
                       ChoiceCase{"korla-end-doc", "Custom.\\x1b2", false},
                       ChoiceCase{"korla-start-doc", "custom.\\x1b", false},
-                      // 34 characters after "Custom.": one more than a queue's PPD takes.
-                      ChoiceCase{"korla-start-doc", "Custom.\\x1b\\x1b\\x1b\\x1b\\x1b\\x1b\\x1b\\x1b\\x1", false},
                       ChoiceCase{"korla-trim-blank-rows", "Keep", true}));
+
+// The most characters the shipped PPD's custom parameter of the option
+// takes ("*ParamCustomStartDoc Bytes/...: 1 string 0 MAX"); 0 when absent.
+size_t PpdCustomStringMaximum(const std::string& option)
+{
+    std::ifstream ppd(SHIPPED_PPD);
+    const std::string key = "*ParamCustom" + option + " ";
+    for (std::string line; std::getline(ppd, line);) {
+        if (line.compare(0, key.size(), key) == 0)
+            return std::stoul(line.substr(line.rfind(' ') + 1));
+    }
+    return 0;
+}
+
+// "Custom." and byte tokens of exactly `characters` characters (9 at least).
+std::string CustomBytesOfLength(size_t characters)
+{
+    const size_t shortTokens = (4 - characters % 4) % 4;  // "\x1" tokens; the rest are "\x1b"
+    std::string value = "Custom.";
+    for (size_t i = 0; i < shortTokens; ++i)
+        value += "\\x1";
+    while (value.size() < 7 + characters)
+        value += "\\x1b";
+    return value;
+}
+
+// Both front ends take the same custom bytes: as many characters as the
+// PPD lets a queue store, and no more.
+TEST(ReceiptAttributes, CustomBytesAreAsLongAsThePpdAllows)
+{
+    for (const auto& [attributeName, option] :
+         {std::pair<const char*, const char*>{"korla-start-doc", "StartDoc"}, {"korla-end-doc", "EndDoc"}}) {
+        const ReceiptAttribute* attribute = FindReceiptAttribute(attributeName);
+        ASSERT_NE(nullptr, attribute);
+        const size_t maximum = PpdCustomStringMaximum(option);
+        ASSERT_GT(maximum, 9u) << option;
+        const std::string longest = CustomBytesOfLength(maximum);
+        ASSERT_EQ(7 + maximum, longest.size());
+        EXPECT_TRUE(IsValidChoice(*attribute, longest)) << attributeName;
+        EXPECT_FALSE(IsValidChoice(*attribute, CustomBytesOfLength(maximum + 1))) << attributeName;
+    }
+}
 
 TEST(ReceiptAttributes, DefaultsAreThePpdsAndFillEverySetting)
 {
