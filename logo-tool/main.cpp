@@ -89,14 +89,6 @@ bool Confirmed(const ToolOptions& options, const Logos& logos, const std::string
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-StoredLogoSet SetOf(const std::string& digest, const Logos& logos)
-{
-    StoredLogoSet set{digest, {}};
-    for (const LogoBitmap& bitmap : logos.bitmaps)
-        set.sizes.emplace_back(bitmap.width, bitmap.height);
-    return set;
-}
-
 int Store(const ToolOptions& options, const Logos& logos, const std::vector<unsigned char>& job,
           const std::string& folder)
 {
@@ -120,7 +112,7 @@ int Store(const ToolOptions& options, const Logos& logos, const std::vector<unsi
     std::cout << "Stored " << logos.bitmaps.size() << " logos (" << job.size() << " bytes) in " << printer << ".\n";
     std::error_code created;
     std::filesystem::create_directories(folder, created);
-    if (!RecordStoredLogos(record, key, SetOf(digest, logos), error))
+    if (!RecordStoredLogos(record, key, *SetOfStoringJob(job), error))
         Say("the logos are stored, but the record of them is not: " + error);
     return 0;
 }

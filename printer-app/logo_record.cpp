@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "serial_line.h"
+#include "stored_logos.h"
 
 namespace {
 
@@ -76,6 +78,28 @@ std::string JobDigest(const std::vector<unsigned char>& job)
     const ssize_t length = cupsHashData("sha2-256", job.data(), job.size(), hash, sizeof hash);
     char text[65];
     return length > 0 ? cupsHashString(hash, static_cast<size_t>(length), text, sizeof text) : "";
+}
+
+std::optional<StoredLogoSet> SetOfStoringJob(const std::vector<unsigned char>& job)
+{
+    constexpr unsigned char START[] = {0x1b, 0x40, 0x1c, 0x71};
+    if (job.size() < sizeof START + 1 || !std::equal(START, START + sizeof START, job.begin()))
+        return std::nullopt;
+    StoredLogoSet set{JobDigest(job), {}};
+    size_t at = sizeof START + 1;
+    for (unsigned logo = 0; logo < job[sizeof START]; ++logo) {
+        if (job.size() - at < 4)
+            return std::nullopt;
+        const unsigned across = job[at] + 256u * job[at + 1], down = job[at + 2] + 256u * job[at + 3];
+        const size_t length = size_t{across} * down * LOGO_UNIT_DOTS;
+        if (job.size() - at - 4 < length)
+            return std::nullopt;
+        set.sizes.emplace_back(across * LOGO_UNIT_DOTS, down * LOGO_UNIT_DOTS);
+        at += 4 + length;
+    }
+    if (at != job.size() || set.sizes.empty())
+        return std::nullopt;
+    return set;
 }
 
 std::optional<StoredLogoSet> LastStoredLogos(const std::string& file, const std::string& key)

@@ -29,6 +29,11 @@ std::string QueueRecordKey(const std::string& queue);
 // SHA-256 of the bytes, in hexadecimal.
 std::string JobDigest(const std::vector<unsigned char>& job);
 
+// The set that a storing job (ESC @, FS q) stores: its digest and the
+// logos' sizes as FS q defines them, in whole units of 8 dots; nothing for
+// bytes that are no such job.
+std::optional<StoredLogoSet> SetOfStoringJob(const std::vector<unsigned char>& job);
+
 // What the record holds for the key; nothing when it holds nothing.
 std::optional<StoredLogoSet> LastStoredLogos(const std::string& file, const std::string& key);
 

@@ -142,6 +142,11 @@ std::optional<pappl_preason_t> PaperReasons(unsigned char status)
     return PAPPL_PREASON_NONE;
 }
 
+bool LinkAnswers(const std::string& deviceUri)
+{
+    return LinkOf(deviceUri) != Link::Silent;
+}
+
 void CheckPaperDuringJob(pappl_job_t* job, pappl_device_t* device)
 {
     pappl_printer_t* printer = papplJobGetPrinter(job);

@@ -57,16 +57,40 @@ std::string ValueOf(ipp_attribute_t* attribute)
     return formatted;
 }
 
+namespace {
+
+// The job's own value, else the printer's default; "" when neither is set.
+std::string ValueInEffect(pappl_job_t* job, ipp_t* printerAttributes, const ReceiptAttribute& attribute)
+{
+    std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+    if (value.empty()) {
+        const std::string byDefault = std::string(attribute.name) + "-default";
+        value = ValueOf(ippFindAttribute(printerAttributes, byDefault.c_str(), IPP_TAG_ZERO));
+    }
+    return value;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> SettingsInWords(pappl_job_t* job)
+{
+    const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
+        std::string value = ValueInEffect(job, printerAttributes.get(), attribute);
+        if (value.empty())
+            value = attribute.defaultValue;
+        words.emplace_back(attribute.label, ChoiceLabel(attribute, value));
+    }
+    return words;
+}
+
 std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message)
 {
     const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
     bool valid = true;
     JobSettings settings = SettingsFrom([&](const ReceiptAttribute& attribute) {
-        std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
-        if (value.empty()) {
-            const std::string byDefault = std::string(attribute.name) + "-default";
-            value = ValueOf(ippFindAttribute(printerAttributes.get(), byDefault.c_str(), IPP_TAG_ZERO));
-        }
+        const std::string value = ValueInEffect(job, printerAttributes.get(), attribute);
         if (!value.empty() && !IsValidChoice(attribute, value)) {
             message = std::string("\"") + value + "\" is not a choice of " + attribute.name;
             valid = false;

@@ -4,13 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "action_jobs.h"
 #include "add_printer_page.h"
 #include "app_folder.h"
 #include "drivers.h"
 #include "paper_status.h"
 #include "png_filter.h"
 #include "receipt_attributes.h"
-#include "receipt_page.h"
+#include "printer_pages.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     const std::string folder = AppFolder();
     static const std::string stateFile = folder + "/" + APP_NAME + ".state";
     const std::string spool = folder + "/" + APP_NAME + ".d";
-    const std::string socket = folder + "/" + APP_NAME + ".sock";
+    const std::string socket = ServerSocket();
     const std::string defaultLog = folder + "/" + APP_NAME + ".log";
 
     const int port = atoi(Option("server-port", numOptions, options, std::to_string(DEFAULT_PORT).c_str()));
@@ -85,9 +86,10 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     }
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
-    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddReceiptPage,
+    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddPrinterPages,
                                  ReceiptDriverCallback, nullptr);
     AddPngFilter(system);
+    AddActionFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));

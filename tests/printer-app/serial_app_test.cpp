@@ -95,6 +95,13 @@ TEST_F(PrinterAppSerial, IdentifyPrintsASlipWithTheMessage)
     EXPECT_EQ(std::string("\x1b\x40Till 2 ?? gauche\n\x1b\x4a\x16\x1d\x56\x42\x00", 26), slip.bytes) << slip.listing;
 }
 
+TEST_F(PrinterAppSerial, DrawerOpensOverTheSerialLine)
+{
+    const ChildResult run = server_->Run({"open-drawer", "-d", PRINTER});
+    EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
+    EXPECT_EQ(std::string("\x1b\x70\x30\x32\x32", 5), server_->NextJob().bytes);
+}
+
 // Prints a one-bit PWG raster with ipptool, which returns once the job is
 // done: PAPPL prints a raster as it comes.
 ChildResult PrintRaster(const AppServer& server, const std::string& file, const std::string& jobAttribute = "")
