@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "device_page.h"
 #include "drawer_page.h"
 #include "logos_page.h"
 #include "receipt_page.h"
@@ -10,6 +11,7 @@
 void AddPrinterPages(pappl_printer_t* printer, void* data)
 {
     AddReceiptPage(printer, data);
+    AddDevicePage(printer);
     AddLogosPage(printer);
     AddDrawerPage(printer);
 }

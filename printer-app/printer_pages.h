@@ -1,6 +1,6 @@
 // The application's own pages of a printer, beside PAPPL's: Receipt (the
-// custom bytes), Logos (images stored in the printer) and Drawer (a drawer
-// opened at a click). Each lives at
+// custom bytes), Device (the link and its settings), Logos (images stored
+// in the printer) and Drawer (a drawer opened at a click). Each lives at
 // /PRINTER/PAGE and is linked from the printer's navigation.
 #ifndef KORLA_PRINTER_PAGES_H
 #define KORLA_PRINTER_PAGES_H

@@ -1,10 +1,14 @@
 // What the printer application does besides printing documents, as a shop
 // uses it: a drawer opened from the printer's page and with open-drawer,
-// logos stored from the Logos page and the test receipt that shows them.
+// logos stored from the Logos page, the test receipt that shows them, and
+// the printers that the add-printer page finds on serial ports.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "app_server.h"
 #include "png_files.h"
+#include "pty_printer.h"
 
 namespace {
 
@@ -102,6 +106,40 @@ TEST_F(PrinterAppActions, LogosStoredFromTheirPageShowOnTheTestReceipt)
         EXPECT_EQ(1, CountLines(receipt.listing, line)) << line << "\n" << receipt.listing;
     EXPECT_EQ(std::string::npos, receipt.listing.find("-- missing")) << receipt.listing;
     EXPECT_EQ(std::string::npos, receipt.listing.find("ERROR")) << receipt.listing;
+}
+
+// A printer that answers the installer's probe, and a port where none does:
+// the printer comes first, the silent port keeps its line settings. An
+// address typed beside the list's first entry adds the network printer.
+TEST(PrinterAppWebPage, OffersThePrintersFoundAndTakesATypedAddress)
+{
+    AppServer server;
+    ASSERT_TRUE(server.Start());
+    PtyPrinter answering(0x12), silent(std::nullopt);
+    ASSERT_TRUE(answering.ok() && silent.ok());
+    termios before = *silent.LineSettings();
+    cfsetspeed(&before, B9600);
+    ASSERT_TRUE(silent.SetLineSettings(before));
+    ASSERT_EQ(0, symlink(answering.slavePath().c_str(), (server.deviceFolder() + "/ttyUSB3").c_str()));
+    ASSERT_EQ(0, symlink(silent.slavePath().c_str(), (server.deviceFolder() + "/ttyUSB4").c_str()));
+
+    const std::string page = server.WebPage("/addprinter");
+    const size_t found = page.find("KORLA Tessa-300 on USB-to-serial adapter ttyUSB3</option>");
+    const size_t notFound = page.find("USB-to-serial adapter ttyUSB4 (no printer answered)</option>");
+    ASSERT_NE(std::string::npos, found) << page;
+    ASSERT_NE(std::string::npos, notFound) << page;
+    EXPECT_LT(found, notFound);
+    EXPECT_LT(0, answering.requestsSeen());
+    EXPECT_LT(0, silent.requestsSeen());
+    const termios after = *silent.LineSettings();
+    EXPECT_EQ(B9600, cfgetospeed(&after));
+    EXPECT_EQ(std::string::npos, page.find("9100")) << page;
+
+    const std::string firstEntry = UrlEncoded("serial:" + server.deviceFolder() + "/ttyUSB3");
+    const std::string address = server.DeviceUri().substr(sizeof "socket://" - 1);
+    ASSERT_EQ(302, server.PostForm("/addprinter", "printer_name=typed&driver_name=korla_80mm&device_uri=" + firstEntry +
+                                                      "&hostname=" + address));
+    EXPECT_NE(std::string::npos, server.WebPage("/typed/device").find("<code>" + server.DeviceUri() + "</code>"));
 }
 
 }  // namespace

@@ -102,6 +102,27 @@ TEST_F(PrinterAppSerial, DrawerOpensOverTheSerialLine)
     EXPECT_EQ(std::string("\x1b\x70\x30\x32\x32", 5), server_->NextJob().bytes);
 }
 
+// The Device page changes the line's settings; the printer is made again
+// with them, and its next job meets the port at the new speed.
+TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettings)
+{
+    const auto change = [](const std::string& baud, const std::string& flow) {
+        std::string page;
+        EXPECT_EQ(200, server_->PostForm("/receipt/device", "baud=" + baud + "&bits=8&parity=none&flow=" + flow, &page));
+        EXPECT_NE(std::string::npos, page.find("now reached at serial:" + server_->SerialPort() + "?baud=" + baud))
+            << page;
+    };
+    change("9600", "none");
+    const ChildResult run = server_->Run({"open-drawer", "-d", PRINTER});
+    EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
+    EXPECT_TRUE(server_->NextJob().arrived);
+    const int fd = open(server_->SerialPort().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_LE(0, fd);
+    EXPECT_EQ(9600, PortSpeed(fd));
+    close(fd);
+    change("19200", "soft");
+}
+
 // Prints a one-bit PWG raster with ipptool, which returns once the job is
 // done: PAPPL prints a raster as it comes.
 ChildResult PrintRaster(const AppServer& server, const std::string& file, const std::string& jobAttribute = "")
