@@ -48,19 +48,25 @@ Kept Keep(pappl_printer_t* printer)
     return kept;
 }
 
-void Restore(pappl_printer_t* printer, Kept& kept)
+void Restore(pappl_printer_t* printer, const Kept& kept)
 {
-    std::vector<cups_option_t> vendor;
-    for (auto& [name, value] : kept.receipt)
-        vendor.push_back({name.data(), value.data()});
-    papplPrinterSetDriverDefaults(printer, &kept.data, static_cast<int>(vendor.size()), vendor.data());
-    papplPrinterSetReadyMedia(printer, kept.data.num_source, kept.data.media_ready);
+    // Built with cupsAddOption: PAPPL looks them up with cupsGetOption,
+    // which searches a sorted array.
+    cups_option_t* vendor = nullptr;
+    int count = 0;
+    for (const auto& [name, value] : kept.receipt)
+        count = cupsAddOption(name.c_str(), value.c_str(), count, &vendor);
+    pappl_pr_driver_data_t data = kept.data;
+    papplPrinterSetDriverDefaults(printer, &data, count, vendor);
+    cupsFreeOptions(count, vendor);
+    papplPrinterSetReadyMedia(printer, data.num_source, data.media_ready);
     papplPrinterSetLocation(printer, kept.location);
     papplPrinterSetGeoLocation(printer, kept.geoLocation[0] ? kept.geoLocation : nullptr);
     papplPrinterSetOrganization(printer, kept.organization);
     papplPrinterSetOrganizationalUnit(printer, kept.unit);
     papplPrinterSetDNSSDName(printer, kept.dnsSdName);
-    papplPrinterSetContact(printer, &kept.contact);
+    pappl_contact_t contact = kept.contact;
+    papplPrinterSetContact(printer, &contact);
 }
 
 pappl_printer_t* Make(pappl_system_t* system, const Kept& kept, const std::string& deviceUri)
@@ -78,7 +84,7 @@ pappl_printer_t* ChangePrinterDevice(pappl_printer_t* printer, const std::string
         return nullptr;
     }
     pappl_system_t* system = papplPrinterGetSystem(printer);
-    Kept kept = Keep(printer);
+    const Kept kept = Keep(printer);
     const std::string oldUri = papplPrinterGetDeviceURI(printer);
     papplPrinterDelete(printer);
     pappl_printer_t* made = Make(system, kept, deviceUri);

@@ -103,8 +103,9 @@ TEST_F(PrinterAppSerial, DrawerOpensOverTheSerialLine)
 }
 
 // The Device page changes the line's settings; the printer is made again
-// with them, and its next job meets the port at the new speed.
-TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettings)
+// with them and with its receipt settings, and its test receipt, asking
+// the printer's status over the line, meets the port at the new speed.
+TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettingsAndKeepsTheRest)
 {
     const auto change = [](const std::string& baud, const std::string& flow) {
         std::string page;
@@ -112,15 +113,23 @@ TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettings)
         EXPECT_NE(std::string::npos, page.find("now reached at serial:" + server_->SerialPort() + "?baud=" + baud))
             << page;
     };
+    const auto setCut = [](const std::string& cut) {
+        EXPECT_EQ(0, server_->Run({"modify", "-d", PRINTER, "-o", "korla-paper-source-default=" + cut}).exitStatus);
+    };
+    setCut("NoCut");
     change("9600", "none");
-    const ChildResult run = server_->Run({"open-drawer", "-d", PRINTER});
-    EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
-    EXPECT_TRUE(server_->NextJob().arrived);
+    ASSERT_EQ(200, server_->PostForm("/receipt", "action=print-test-page"));
+    const AppServer::PrinterJob receipt = server_->NextJob();
+    EXPECT_EQ(1, CountLines(receipt.listing, "Line: 9600 baud, 8 data bits, no parity, no flow")) << receipt.listing;
+    EXPECT_EQ(1, CountLines(receipt.listing, "Status: on line, paper loaded")) << receipt.listing;
+    EXPECT_EQ(1, CountLines(receipt.listing, "Cut Mode: No cut, feed six lines")) << receipt.listing;
+    EXPECT_EQ(1, CountLines(receipt.listing, "ESC d 6")) << receipt.listing;
     const int fd = open(server_->SerialPort().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_LE(0, fd);
     EXPECT_EQ(9600, PortSpeed(fd));
     close(fd);
     change("19200", "soft");
+    setCut("PartialCut");
 }
 
 // Prints a one-bit PWG raster with ipptool, which returns once the job is
