@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <future>
+#include <mutex>
 #include <set>
 
 #include "drivers.h"
@@ -62,7 +63,12 @@ bool CollectOurUsbPrinter(const char* info, const char* uri, const char* id, voi
 
 std::vector<FoundDevice> FindPrinters(pappl_system_t* system)
 {
+    // Two pages loaded at once would probe a port twice at the same time,
+    // each saving the other's probe settings as the port's own.
+    static std::mutex probing;
+    std::unique_lock<std::mutex> lock(probing);
     std::vector<FoundDevice> found = FindSerialPrinters(system);
+    lock.unlock();
     papplDeviceList(PAPPL_DEVTYPE_USB, CollectOurUsbPrinter, &found, nullptr, nullptr);
     std::stable_partition(found.begin(), found.end(), [](const FoundDevice& device) { return device.answered; });
     return found;

@@ -25,6 +25,10 @@ std::optional<pappl_preason_t> PaperReasons(unsigned char status);
 // do, USB is not asked.
 bool LinkAnswers(const std::string& deviceUri);
 
+// Whether the printer did not answer when it was last asked: asking it
+// again would only wait (ten seconds for a network printer).
+bool KnownNotToAnswer(const std::string& deviceUri);
+
 // Asks on the job's device, before its first byte or after its last, when
 // the printer's link answered the last time it was asked.
 void CheckPaperDuringJob(pappl_job_t* job, pappl_device_t* device);

@@ -55,11 +55,11 @@ TestReceiptFacts GatherTestReceiptFacts(pappl_job_t* job, pappl_device_t* device
     const LinkWords link = DescribeLink(deviceUri);
     facts.link = link.link;
     facts.lineSettings = link.line;
-    if (LinkAnswers(deviceUri)) {
+    if (!LinkAnswers(deviceUri)) {
+        facts.status = "not asked on this link";
+    } else if (!KnownNotToAnswer(deviceUri)) {
         if (const std::optional<PrinterStatus> status = AskPrinterStatus(device))
             facts.status = DescribeStatus(*status);
-    } else {
-        facts.status = "not asked on this link";
     }
     facts.settings = SettingsInWords(job);
     const std::optional<StoredLogoSet> logos =
