@@ -22,7 +22,8 @@ inline constexpr char STORE_LOGOS_FORMAT[] = "application/vnd.korla-store-logos"
 void AddActionFilters(pappl_system_t* system);
 
 // Queues a job of one of the formats with the document; null, with error,
-// when it cannot.
+// when it cannot. PAPPL 1.3.1 keeps the title's pointer for the job's
+// life, not a copy: it must be a string constant.
 pappl_job_t* SubmitActionJob(pappl_printer_t* printer, const char* format, const char* title,
                              const std::vector<unsigned char>& document, std::string& error);
 

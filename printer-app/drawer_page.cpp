@@ -58,6 +58,6 @@ void AddDrawerPage(pappl_printer_t* printer)
 bool QueueOpenDrawer(pappl_printer_t* printer, int drawer, std::string& error)
 {
     const std::string number = std::to_string(drawer);
-    return SubmitActionJob(printer, OPEN_DRAWER_FORMAT, ("Open drawer " + number).c_str(),
+    return SubmitActionJob(printer, OPEN_DRAWER_FORMAT, drawer == 1 ? "Open drawer 1" : "Open drawer 2",
                            {number.begin(), number.end()}, error) != nullptr;
 }
