@@ -9,6 +9,7 @@
 #include "drivers.h"
 #include "paper_status.h"
 #include "png_filter.h"
+#include "raster_filter.h"
 #include "receipt_attributes.h"
 #include "receipt_page.h"
 
@@ -88,6 +89,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddReceiptPage,
                                  ReceiptDriverCallback, nullptr);
     AddPngFilter(system);
+    AddRasterFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
