@@ -2,6 +2,7 @@
 // printer. Sub-commands and options are PAPPL's (see --help); --dir DIR
 // chooses the folder of its state, spool, log and local socket.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <pappl/pappl.h>
@@ -73,6 +74,9 @@ int main(int argc, char* argv[])
     AddSerialScheme();
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
+    // Other sub-commands make a system too (to list the drivers, say); only
+    // the server listens, so that they never take its port or socket.
+    ServerRole role{argc > 1 && strcmp(argv[1], "server") == 0};
     return papplMainloop(argc, argv, VERSION, FOOTER_HTML, numDrivers, drivers, ReceiptAutoAddCallback,
-                         ReceiptDriverCallback, nullptr, nullptr, CreateServerSystem, Usage, nullptr);
+                         ReceiptDriverCallback, nullptr, nullptr, CreateServerSystem, Usage, &role);
 }
