@@ -101,13 +101,6 @@ TEST_F(EthernetTest, OverLongAddressStaysInItsBuffer)
     EXPECT_NE(std::string::npos, run.out.find("Yours IP and port number: " + kept + ":9100 \n")) << run.out.substr(0, 2000);
 }
 
-const std::string LAN_FAILURE = "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n";
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 class AddressTest : public InstallerTest, public ::testing::WithParamInterface<const char*> {};
 
 // Addresses with enough dots that no socket can reach are refused like those
