@@ -43,13 +43,6 @@ TEST_F(EthernetTest, RegistersSocketQueueWithTypedPort)
     ExpectRegistered(QUEUE, "socket://127.0.0.1:9100");
 }
 
-TEST_F(EthernetTest, PortThatIsNotANumberGivesDefault)
-{
-    const ChildResult run = RunInstaller("4\n127.0.0.1\nabc\n");
-    EXPECT_EQ(LoopbackSuccess("6001", QUEUE), run.out);
-    ExpectRegistered(QUEUE, "socket://127.0.0.1:6001");
-}
-
 TEST_F(EthernetTest, EndOfInputAtPortGivesDefault)
 {
     const ChildResult run = RunInstaller("4\n127.0.0.1");
@@ -114,6 +107,21 @@ TEST_P(AddressTest, UnreachableAddressIsRefused)
     EXPECT_TRUE(cupsd_.QueueNames().empty());
 }
 
+class AcceptedAddressTest : public InstallerTest, public ::testing::WithParamInterface<const char*> {};
+
+// Every host name, however many labels it has, and an IPv6 address in
+// brackets, as it stands in the device URI.
+TEST_P(AcceptedAddressTest, IsRegistered)
+{
+    const std::string address = GetParam();
+    const ChildResult run = RunInstaller("4\n" + address + "\n9100\n");
+    EXPECT_TRUE(EndsWith(run.out, "Printer added successfuly\nInstall Success!.\n")) << run.out;
+    ExpectRegistered(QUEUE, "socket://" + address + ":9100");
+}
+
+INSTANTIATE_TEST_SUITE_P(Reachable, AcceptedAddressTest,
+                         ::testing::Values("printer.shop.lan", "till-printer", "[::1]", "[fd00::20]"));
+
 INSTANTIATE_TEST_SUITE_P(Unreachable, AddressTest,
                          ::testing::Values("999.1.1.1", "1.2.3.4.5", "...", "1.2.3.4/../x?y#z", "127.0.0.1;",
                                            "127.000.0.1", "-printer.back.shop.example"));
@@ -163,5 +171,9 @@ TEST_P(RefusedPortTest, PortOutOfRangeIsRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(OutOfRange, RefusedPortTest, ::testing::Values("0", "-1", "65536", "70000"));
+// A port must be the whole answer: a word is not the default, nor is a
+// number with something after it.
+INSTANTIATE_TEST_SUITE_P(NotANumber, RefusedPortTest,
+                         ::testing::Values("abc", "９１００", "91 00", "9100x"));
 
 }  // namespace
