@@ -9,6 +9,7 @@
 
 #include "console.h"
 #include "driver_files.h"
+#include "driver_source.h"
 #include "install_paths.h"
 #include "product.h"
 #include "server_connection.h"
@@ -80,7 +81,16 @@ bool CopyDriverFiles()
     std::printf("copy ppd file [%s.ppd]\n", PRODUCT_ID);
     const machine_type_e eMachineType = QueryMachineType();
     const std::string strPpdName = std::string(PRODUCT_ID) + ".ppd";
-    if (!PlaceDriverFile(strPpdName.c_str(), ModelTargetDir(), PPD_MODE))
+    // Both files are checked before either is put in place, so that a
+    // refused filter leaves the installed PPD as it was.
+    DriverSource ppd, filter;
+    OpenDriverSource(strPpdName.c_str(), DF_PPD, &ppd);
+    if (eMachineType != MT_UNDETERMINED)
+        OpenDriverSource(FILTER_NAME, DF_FILTER, &filter);
+    if (!AcceptDriverSource(ppd, strPpdName.c_str(), ModelTargetDir()) ||
+        !AcceptDriverSource(filter, FILTER_NAME, FilterTargetDir()))
+        return false;
+    if (!PlaceDriverFile(ppd, strPpdName.c_str(), ModelTargetDir(), PPD_MODE))
         return false;
 
     std::printf("copy Filter file [%s]\n", FILTER_NAME);
@@ -91,7 +101,7 @@ bool CopyDriverFiles()
         WriteLine("");
         return UseInstalledDriverFile(FILTER_NAME, FilterTargetDir());
     }
-    return PlaceDriverFile(FILTER_NAME, FilterTargetDir(), FILTER_MODE);
+    return PlaceDriverFile(filter, FILTER_NAME, FilterTargetDir(), FILTER_MODE);
 }
 
 int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName)

@@ -11,7 +11,8 @@ int run_cmd(const char* pszCmd);
 // Puts the PPD and the filter into the CUPS directories: copies the ones in
 // the current directory, or uses the ones installed there already when the
 // current directory lacks them. Returns false, after an "Error> " line, when
-// a file could not be copied or is in neither place.
+// a file of the current directory is refused (driver_source.h), could not
+// be copied or is in neither place.
 bool CopyDriverFiles();
 
 // Puts the driver files in place and registers the queue with the local CUPS
