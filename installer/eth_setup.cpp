@@ -69,7 +69,8 @@ int setup_eth()
         return 0;
     }
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_ETHERNET", PRODUCT_ID);
-    GetPrinterList(szPrinterName);
+    if (!GetPrinterList(szPrinterName))
+        return 0;
     return AddEthPrinter(szAddress, nPort, szPrinterName);
 }
 

@@ -46,3 +46,13 @@ std::string PpdRefusal(int fd)
     ppdClose(pPpd);
     return strRefusal;
 }
+
+std::string PpdNickName(const std::string& path)
+{
+    ppd_file_t* pPpd = ppdOpenFile(path.c_str());
+    if (!pPpd)
+        return "";
+    const std::string strNickName = pPpd->nickname ? pPpd->nickname : "";
+    ppdClose(pPpd);
+    return strNickName;
+}

@@ -8,3 +8,8 @@
 // PPD, or its *PCFileName and *ModelName are another printer's. Returns ""
 // for this printer's PPD.
 std::string PpdRefusal(int fd);
+
+// The *NickName of the PPD file at path, which the server shows as the
+// printer-make-and-model of a queue made from it; "" when the file cannot be
+// read or has none.
+std::string PpdNickName(const std::string& path);

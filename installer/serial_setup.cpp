@@ -235,7 +235,8 @@ int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int n
                   pszAdapter ? "USB2SERIAL" : "SERIAL");
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
 
-    GetPrinterList(szPrinterName);
+    if (!GetPrinterList(szPrinterName))
+        return 0;
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
     return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed");
 }
