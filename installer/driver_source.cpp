@@ -16,8 +16,9 @@ constexpr off_t MIB = 1 << 20;
 constexpr off_t MAX_PPD_BYTES = 1 * MIB;
 constexpr off_t MAX_FILTER_BYTES = 64 * MIB;
 
-// Root, the user who started the installer, and with sudo the user who ran
-// sudo: whoever owns a file they can change anyway.
+// Whose files may be installed: root's, those of the user who started the
+// installer and, under sudo, those of the user who ran sudo; each of them
+// could install the files anyway.
 bool IsInstallingUser(uid_t uid)
 {
     if (uid == 0 || uid == getuid())

@@ -12,9 +12,10 @@ extern "C" const ElfW(Ehdr) __ehdr_start __attribute__((visibility("hidden")));
 
 namespace {
 
-// e_ident, e_type and e_machine stand at the same offsets in 32-bit and
-// 64-bit headers, so reading them through this machine's layout is safe.
-constexpr std::size_t HEADER_START = EI_NIDENT + sizeof(ElfW(Half)) * 2;
+// The fields examined, e_ident, e_type and e_machine, stand first and at the
+// same offsets in 32-bit and 64-bit headers, so that reading them through
+// this machine's layout is safe.
+constexpr std::size_t EXAMINED_BYTES = EI_NIDENT + sizeof(ElfW(Half)) * 2;
 
 bool IsForThisMachine(const ElfW(Ehdr)& header)
 {
@@ -29,7 +30,7 @@ std::string ProgramRefusal(int fd)
 {
     ElfW(Ehdr) header{};
     const ssize_t nRead = pread(fd, &header, sizeof header, 0);
-    if (nRead < static_cast<ssize_t>(HEADER_START) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+    if (nRead < static_cast<ssize_t>(EXAMINED_BYTES) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
         return "Not an ELF program";
     if (!IsForThisMachine(header))
         return "An ELF program for another machine";
