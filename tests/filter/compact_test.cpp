@@ -1,6 +1,6 @@
 // Compact image mode ("FasterPrinting" 1): a page goes out as bands of ink,
-// each no wider than its ink, with the blank runs between them fed, and the
-// feeds adding up to the rows they stand for.
+// each no wider than its ink, with the blank runs between them fed in the
+// unit of one dot row, so that every band lands exactly on its own rows.
 #include <gtest/gtest.h>
 
 #include "expected_bytes.h"
@@ -22,10 +22,13 @@ std::string RowInkedTo(size_t width)
     return row;
 }
 
+const std::string kRowUnit = Bytes({0x1D, 0x50, 0xB4, 0xCB});      // GS P 180 203
+const std::string kSetUpUnits = Bytes({0x1D, 0x50, 0xB4, 0xB4});   // GS P 180 180
+
 // What the page's writes say: image bands with the rows they stand at, and
-// the feeds between them, in motion units of 1/180 inch.
+// the feeds between them.
 struct Band {
-    long row;  // where the band's first row lands, in rows of 1/203 inch
+    long row;  // where the band's first row lands
     unsigned width;
     std::vector<std::string> rows;
 };
@@ -34,25 +37,31 @@ struct CompactPage {
     std::vector<Band> bands;
     std::vector<int> feeds;
     bool alignedLeftFirst = false;
+    bool setUpUnitsAtEnd = true;  // the motion unit is the set-up's again after the page
 };
 
-// Reads the writes between the page's set-up and its closing ESC J 1.
+// Reads the writes between the page's set-up and its closing ESC J 1. Every
+// feed must come in the unit of one dot row.
 CompactPage ReadPage(const Writes& writes, size_t first, size_t end)
 {
     CompactPage page;
-    long units = 0, rows = 0;
+    long rows = 0;
+    bool rowUnit = false;
     for (size_t i = first; i < end; ++i) {
         const std::string& w = writes[i];
         if (w == Bytes({0x1B, 0x61, 0x00})) {
             page.alignedLeftFirst = page.bands.empty() && page.feeds.empty();
+        } else if (w == kRowUnit || w == kSetUpUnits) {
+            rowUnit = w == kRowUnit;
         } else if (w.size() == 3 && w.compare(0, 2, Bytes({0x1B, 0x4A})) == 0) {
+            EXPECT_TRUE(rowUnit) << "a feed in the set-up's unit";
             page.feeds.push_back(static_cast<unsigned char>(w[2]));
-            units += static_cast<unsigned char>(w[2]);
+            rows += static_cast<unsigned char>(w[2]);
         } else if (w.size() == 8 && w.compare(0, 4, Bytes({0x1D, 0x76, 0x30, 0x00})) == 0) {
             const unsigned width = static_cast<unsigned char>(w[4]) | static_cast<unsigned char>(w[5]) << 8;
             const unsigned height = static_cast<unsigned char>(w[6]) | static_cast<unsigned char>(w[7]) << 8;
             const std::string& data = writes[++i];
-            Band band{rows + (units * 203 * 2 + 180) / 360, width, {}};
+            Band band{rows, width, {}};
             for (unsigned r = 0; r < height; ++r)
                 band.rows.push_back(data.substr(r * width, width));
             rows += height;
@@ -61,6 +70,7 @@ CompactPage ReadPage(const Writes& writes, size_t first, size_t end)
             ADD_FAILURE() << "unexpected write " << Hex(w);
         }
     }
+    page.setUpUnitsAtEnd = !rowUnit;
     return page;
 }
 
@@ -116,6 +126,7 @@ TEST_F(CompactTest, BandsAreNoWiderThanTheirInkAndSitWhereTheirRowsWere)
     EXPECT_EQ(writes[writes.size() - 2], kFeedAfterPage);
     const CompactPage printed = ReadPage(writes, 18, writes.size() - 2);
     EXPECT_TRUE(printed.alignedLeftFirst);
+    EXPECT_TRUE(printed.setUpUnitsAtEnd);
     ASSERT_EQ(printed.bands.size(), 3u);
 
     const struct {
@@ -125,21 +136,18 @@ TEST_F(CompactTest, BandsAreNoWiderThanTheirInkAndSitWhereTheirRowsWere)
     } expected[] = {{30, 60, 24}, {94, 8, 21}, {715, 40, 5}};
     for (size_t b = 0; b < 3; ++b) {
         const Band& band = printed.bands[b];
-        EXPECT_NEAR(band.row, expected[b].row, 1) << b;
+        EXPECT_EQ(band.row, expected[b].row) << b;
         EXPECT_EQ(band.width, expected[b].width) << b;
         ASSERT_EQ(band.rows.size(), expected[b].rows) << b;
         for (size_t r = 0; r < band.rows.size(); ++r)
             EXPECT_EQ(band.rows[r], page.rows[static_cast<size_t>(expected[b].row) + r].substr(0, band.width));
     }
-    for (int feed : printed.feeds)
-        EXPECT_LE(feed, 255);
-    EXPECT_GE(printed.feeds.size(), 4u);  // the top, the gap of 40 and at least two for the gap of 600
+    // The top, the gap of 40, and the gap of 600 in three feeds.
+    EXPECT_EQ(printed.feeds, (std::vector<int>{30, 40, 255, 255, 90}));
 }
 
-// Many short gaps: each feed alone is a fraction of a motion unit off, but
-// the job's feeds are counted together, so the last band is still within a
-// row of where it belongs.
-TEST_F(CompactTest, FeedsAddUpWithoutDrift)
+// Many short gaps, and two pages: every band lands exactly on its rows.
+TEST_F(CompactTest, FeedsAreExactDotRows)
 {
     std::vector<size_t> widths;
     for (int line = 0; line < 60; ++line)
@@ -153,7 +161,9 @@ TEST_F(CompactTest, FeedsAddUpWithoutDrift)
             ++end;
         const CompactPage printed = ReadPage(writes, pageStart, end);
         ASSERT_EQ(printed.bands.size(), 60u);
-        EXPECT_NEAR(printed.bands.back().row, 59 * 21, 1) << "page " << p;
+        for (size_t line = 0; line < 60; ++line)
+            EXPECT_EQ(printed.bands[line].row, static_cast<long>(line) * 21) << "page " << p;
+        EXPECT_TRUE(printed.setUpUnitsAtEnd);
         pageStart = end + 1 + 9;  // past ESC J 1 and the next page's set-up
     }
 }

@@ -108,20 +108,21 @@ TEST_F(DamagedStreamTest, InputThatIsNotRasterPrintsNothing)
     EXPECT_TRUE(PrintRasterFile(path).empty());
 }
 
-// A header whose page would not fit JOBINFO's 32-bit counts ends the capture
-// like a damaged one: the pages before it print, nothing after it.
-TEST_F(DamagedStreamTest, AHeaderTooLargeForThePageCountsEndsTheCapture)
+// A header that announces far more rows than the stream holds (8 GiB): the
+// page is cut off where the stream ends and prints blank; what followed it
+// in the stream was read as its rows.
+TEST_F(DamagedStreamTest, AHeaderAnnouncingMoreRowsThanTheStreamHoldsIsCutOff)
 {
     const RasterPage first = PageWithBlankTail(4, 3, 1);
-    const RasterPage huge = {1u << 19, 1u << 16, {std::string(1u << 16, '\x55')}, 1u << 16};  // 4 GiB
+    const RasterPage huge = {64, 8, {InkRow(8, 1)}, 1u << 30};
     const std::string path = dir / "huge.ras";
     WriteRaster(path, {first, huge, first}, false);
 
-    EXPECT_EQ(PrintRasterFile(path), PageWrites(4, 3, TrimmedImage(first)));
+    EXPECT_EQ(PrintRasterFile(path), Concat({PageWrites(4, 3, TrimmedImage(first)), PageWrites(8, 0, "")}));
 }
 
-// A header that libcups refuses (no width) or one that is cut off ends the
-// capture like the end of the stream.
+// A header that libcups refuses and that does not tell how long its rows
+// are (no width, no bytes per row), or one that is cut off, ends the pages.
 TEST_F(DamagedStreamTest, ARefusedOrTruncatedHeaderEndsTheCapture)
 {
     const RasterPage first = PageWithBlankTail(4, 3, 1);
