@@ -76,10 +76,10 @@ CompactPage ReadPage(const Writes& writes, size_t first, size_t end)
 
 class CompactTest : public ::testing::Test {
 protected:
-    Writes Print(const std::vector<RasterPage>& pages, const char* faster = "1")
+    Writes Print(const std::vector<RasterPage>& pages, const char* faster = "1", const char* trimTop = "0")
     {
         WriteRaster(dir / "job.ras", pages, true);
-        WritePpd(dir / "queue.ppd", {{"FasterPrinting", faster}});
+        WritePpd(dir / "queue.ppd", {{"FasterPrinting", faster}, {"TrimTopBlankRows", trimTop}});
         const FilterRun run = RunFilter({JobArgs(1, dir / "job.ras"), dir / "queue.ppd", ""});
         EXPECT_EQ(run.exitStatus, 0);
         return run.writes;
@@ -176,6 +176,25 @@ TEST_F(CompactTest, APageWithoutInkSendsNoImage)
     expected.push_back(kFeedAfterPage);
     expected.push_back(kInitialise);
     EXPECT_EQ(writes, expected);
+}
+
+// "TrimTopBlankRows" 1: a page prints from its first row with ink, as one
+// image or as bands; the blank rows between its bands stay.
+TEST_F(CompactTest, BlankRowsAboveTheInkCanBeLeftOut)
+{
+    const RasterPage page = PageOfWidths(Join({Repeat(0, 414), Repeat(10, 4), Repeat(0, 20), Repeat(5, 2),
+                                               Repeat(0, 7)}));
+    const Writes plain = Print({page}, "0", "1");
+    ASSERT_EQ(plain.size(), 9u + 9u + 4u);
+    EXPECT_EQ(plain[18], ImageCommand(kBytesPerLine, 26));
+    EXPECT_EQ(plain[19], TrimmedImage(page).substr(414 * kBytesPerLine));
+
+    const Writes faster = Print({page}, "1", "1");
+    const CompactPage printed = ReadPage(faster, 18, faster.size() - 2);
+    ASSERT_EQ(printed.bands.size(), 2u);
+    EXPECT_EQ(printed.bands[0].row, 0);
+    EXPECT_EQ(printed.bands[1].row, 24);
+    EXPECT_EQ(printed.feeds, std::vector<int>{20});
 }
 
 TEST_F(CompactTest, OffSendsThePageAsOneImage)
