@@ -3,10 +3,12 @@
 // unit of one dot row, so that every band lands exactly on its own rows.
 #include <gtest/gtest.h>
 
+#include "decoder/decoder.h"
 #include "expected_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"
+#include "render/paper_renderer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -165,6 +167,48 @@ TEST_F(CompactTest, FeedsAreExactDotRows)
             EXPECT_EQ(printed.bands[line].row, static_cast<long>(line) * 21) << "page " << p;
         EXPECT_TRUE(printed.setUpUnitsAtEnd);
         pageStart = end + 1 + 9;  // past ESC J 1 and the next page's set-up
+    }
+}
+
+// The paper the printer's bytes make, as the emulator draws it.
+render::Canvas Paper(const Writes& writes, bool wholeDotFeeds)
+{
+    const std::string bytes = Joined(writes);
+    render::PaperOptions options;
+    options.wholeDotFeeds = wholeDotFeeds;
+    return render::renderPaper(escpos::decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), options);
+}
+
+// The first row where the two pictures differ on the paper, or -1.
+int FirstDifferentRow(const render::Canvas& one, const render::Canvas& other)
+{
+    for (int y = 0; y < std::max(one.height(), other.height()); ++y) {
+        for (int x = 0; x < kBytesPerLine * 8; ++x) {
+            const bool inked = y < one.height() && one.at(x, y) == render::kBlack;
+            if (inked != (y < other.height() && other.at(x, y) == render::kBlack))
+                return y;
+        }
+    }
+    return -1;
+}
+
+// A barcode printed sideways: 198 white gaps of 1 to 12 rows between bars
+// of 2 to 9 rows, on two pages. Every row of the faster picture is where
+// plain printing puts it, exactly, on a printer that keeps the fractions of
+// its feeds and on one that rounds each feed down to whole dots.
+TEST_F(CompactTest, EveryRowLandsWherePlainPrintingPutsIt)
+{
+    std::vector<size_t> widths = Repeat(0, 17);
+    for (size_t gap = 0; gap < 198; ++gap)
+        widths = Join({widths, Repeat(40 + gap % 30, 2 + gap % 8), Repeat(0, 1 + gap * 7 % 12)});
+    widths = Join({widths, Repeat(50, 3)});
+    const RasterPage page = PageOfWidths(widths);
+    const Writes plain = Print({page, page}, "0");
+    const Writes faster = Print({page, page}, "1");
+    for (bool wholeDots : {false, true}) {
+        const render::Canvas plainPaper = Paper(plain, wholeDots);
+        EXPECT_EQ(FirstDifferentRow(plainPaper, Paper(faster, wholeDots)), -1) << "whole dots " << wholeDots;
+        EXPECT_GT(plainPaper.height(), 2 * static_cast<int>(widths.size()));
     }
 }
 
