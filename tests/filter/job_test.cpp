@@ -4,6 +4,7 @@
 #include <cups/raster.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "expected_bytes.h"
@@ -444,6 +445,25 @@ TEST_F(JobTest, HugeBlankPagesCostNoMemory)
         EXPECT_EQ(run.exitStatus, 0) << throughPipe;
         EXPECT_EQ(run.writes, expected) << throughPipe;
     }
+}
+
+// Faster printing takes no second copy of a page: a page of 100 MiB of ink,
+// its bands narrower than its rows, prints within an address space that
+// could not hold it twice.
+TEST_F(JobTest, FasterPrintingNeedsNoSecondCopyOfThePage)
+{
+    std::string narrowInk = InkRow(1u << 12, 7);
+    std::fill(narrowInk.begin() + 4000, narrowInk.end(), '\0');
+    const RasterPage inked{1u << 15, 1u << 12, {}, 0, narrowInk, 25600};  // 100 MiB
+    FilterInvocation invocation{JobArgs(1, Raster({inked})), Ppd({{"FasterPrinting", "1"}}), ""};
+    invocation.addressSpaceLimit = size_t{200} << 20;
+    const int printer = open("/dev/null", O_WRONLY);
+    const pid_t pid = StartFilter(invocation, printer, dir / "stderr");
+    close(printer);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadFile(dir / "stderr"), PageMessages(1));
 }
 #endif
 
