@@ -26,10 +26,13 @@ struct Stretch {
     size_t width;  // 0 for blank rows
 };
 
-// How many bytes of the row carry ink: up to its rightmost inked byte. The
-// row is read eight bytes at a time from the right.
+// How many bytes of the row carry ink: up to its rightmost inked byte. A
+// blank row is told by one comparison, an inked one read eight bytes at a
+// time from the right.
 size_t InkedWidth(const unsigned char* row, size_t bytesPerLine)
 {
+    if (RemoveLine(row, static_cast<long>(bytesPerLine)))
+        return 0;
     size_t width = bytesPerLine;
     for (uint64_t word; width >= sizeof word; width -= sizeof word) {
         memcpy(&word, row + width - sizeof word, sizeof word);
