@@ -39,10 +39,12 @@ bool ReceiptEngine::MarksCopyEnds() const
 {
     if (!settings_)
         return false;
-    const bool drawersPerCopy =
-        settings_->fireCashDrawer != 0 && (DrawerDue(1, DrawerPoint::BeforePrint) || DrawerDue(1, DrawerPoint::AfterPrint) ||
-                                           DrawerDue(2, DrawerPoint::BeforePrint) || DrawerDue(2, DrawerPoint::AfterPrint));
-    return settings_->executePaperCut == CUT_PAPER_PER_COPY || drawersPerCopy;
+    bool drawersDue = false;
+    for (int drawer : {1, 2}) {
+        for (DrawerPoint point : {DrawerPoint::BeforePrint, DrawerPoint::AfterPrint})
+            drawersDue = drawersDue || DrawerDue(drawer, point);
+    }
+    return settings_->executePaperCut == CUT_PAPER_PER_COPY || (settings_->fireCashDrawer != 0 && drawersDue);
 }
 
 PageOutcome ReceiptEngine::PrintPage(JOBINFO& page, bool bEndsCopy)

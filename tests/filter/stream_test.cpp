@@ -65,7 +65,18 @@ protected:
     TempDir dir;
 };
 
-TEST_F(StreamTest, APageReachesThePrinterBeforeTheNextPagesRowsAreRead)
+// A job whose copy ends send nothing of their own prints as it is read,
+// whatever its copies count: one copy with a cut per copy, or three copies
+// cut once at the end of the job.
+struct EarlyPageCase {
+    const char* name;
+    int copies;
+    std::vector<PpdOption> ppd;
+};
+
+class EarlyPageTest : public StreamTest, public ::testing::WithParamInterface<EarlyPageCase> {};
+
+TEST_P(EarlyPageTest, APageReachesThePrinterBeforeTheNextPagesRowsAreRead)
 {
     const RasterPage first = PageWithBlankTail(8, 5, 2);
     const RasterPage second = PageWithBlankTail(8, 3, 0);
@@ -77,8 +88,9 @@ TEST_F(StreamTest, APageReachesThePrinterBeforeTheNextPagesRowsAreRead)
     ASSERT_EQ(mkfifo((dir / "raster").c_str(), 0600), 0);
     int printer[2];
     ASSERT_EQ(pipe(printer), 0);
-    WritePpd(dir / "queue.ppd", {{"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}});
-    const pid_t pid = StartFilter({JobArgs(1), dir / "queue.ppd", dir / "raster"}, printer[1], dir / "stderr");
+    WritePpd(dir / "queue.ppd", GetParam().ppd);
+    const pid_t pid =
+        StartFilter({JobArgs(GetParam().copies), dir / "queue.ppd", dir / "raster"}, printer[1], dir / "stderr");
     close(printer[1]);
     const int input = open((dir / "raster").c_str(), O_WRONLY);
     ASSERT_GE(input, 0);
@@ -96,6 +108,15 @@ TEST_F(StreamTest, APageReachesThePrinterBeforeTheNextPagesRowsAreRead)
     close(printer[0]);
     EXPECT_EQ(WaitForExit(pid), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    CopyEnds, EarlyPageTest,
+    ::testing::Values(EarlyPageCase{"OneCopyCutPerCopy", 1, {{"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}}},
+                      EarlyPageCase{"ThreeCopiesCutPerJob",
+                                    3,
+                                    {{"ExecutePaperCut", "0"}, {"PaperSource", "PartialCut"},
+                                     {"FireCashDrawer", "1"}, {"CashDrawer", "0"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Jobs that once lost pages: the 2,600 pages that a pipe held, and pages of
 // one dot whose headers alone filled it. Each case runs through a pipe that
