@@ -51,11 +51,15 @@ double Milliseconds(const timeval& tv)
     return static_cast<double>(tv.tv_sec) * 1e3 + static_cast<double>(tv.tv_usec) / 1e3;
 }
 
-// Copies the file into fd in a child process; returns the child's pid.
-pid_t FeedInChild(const char* path, int fd)
+// Copies the file into the pipe's write end in a child process; returns the
+// child's pid. The child lets go of the read end, so that it ends when the
+// program does not read (it failed to start, say).
+pid_t FeedInChild(const char* path, const int ends[2])
 {
     const pid_t pid = fork();
     if (pid == 0) {
+        close(ends[0]);
+        const int fd = ends[1];
         const int in = open(path, O_RDONLY);
         char buffer[1 << 16];
         ssize_t got;
@@ -97,7 +101,7 @@ bool RunOnce(const char* pipeFile, char* argv[], Sample& sample)
     if (pipeFile != nullptr && pipe(ends) != 0)
         return false;
     const auto start = std::chrono::steady_clock::now();
-    const pid_t feeder = pipeFile != nullptr ? FeedInChild(pipeFile, ends[1]) : 0;
+    const pid_t feeder = pipeFile != nullptr ? FeedInChild(pipeFile, ends) : 0;
     const pid_t pid = fork();
     if (pid < 0)
         return false;
