@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <unistd.h>
 
@@ -107,15 +108,19 @@ bool RasterStream::StepOverDamagedPage()
 {
     if (!Uncompressed())
         return false;
-    cups_page_header2_t raw{};
-    memcpy(&raw, seen_.data(), std::min(seen_.size(), sizeof raw));
-    uint32_t fields[] = {raw.cupsWidth, raw.cupsHeight, raw.cupsBitsPerPixel, raw.cupsBytesPerLine,
-                         raw.cupsColorOrder};
-    if (SwappedBytes()) {
-        for (uint32_t& field : fields)
-            field = __builtin_bswap32(field);
-    }
-    const auto [width, height, bitsPerPixel, bytesPerLine, order] = fields;
+    // The fields are read as the 32-bit numbers the stream holds: a damaged
+    // one need not be a value of its type.
+    const auto field = [this](size_t offset) {
+        uint32_t value = 0;
+        if (offset + sizeof value <= seen_.size())
+            memcpy(&value, seen_.data() + offset, sizeof value);
+        return SwappedBytes() ? __builtin_bswap32(value) : value;
+    };
+    const uint32_t width = field(offsetof(cups_page_header2_t, cupsWidth));
+    const uint32_t height = field(offsetof(cups_page_header2_t, cupsHeight));
+    const uint32_t bitsPerPixel = field(offsetof(cups_page_header2_t, cupsBitsPerPixel));
+    const uint32_t bytesPerLine = field(offsetof(cups_page_header2_t, cupsBytesPerLine));
+    const uint32_t order = field(offsetof(cups_page_header2_t, cupsColorOrder));
     if (order != CUPS_ORDER_CHUNKED || bytesPerLine == 0 ||
         bytesPerLine != (uint64_t{width} * bitsPerPixel + 7) / 8)
         return false;

@@ -322,6 +322,11 @@ struct DamagedHeaderCase {
     bool pagesAfterPrint;
 };
 
+void PrintTo(const DamagedHeaderCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class DamagedHeaderTest : public JobTest, public ::testing::WithParamInterface<DamagedHeaderCase> {};
 
 TEST_P(DamagedHeaderTest, LeavesOutItsPageAndSaysWhy)

@@ -74,6 +74,11 @@ struct EarlyPageCase {
     std::vector<PpdOption> ppd;
 };
 
+void PrintTo(const EarlyPageCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class EarlyPageTest : public StreamTest, public ::testing::WithParamInterface<EarlyPageCase> {};
 
 TEST_P(EarlyPageTest, APageReachesThePrinterBeforeTheNextPagesRowsAreRead)
@@ -128,6 +133,11 @@ struct LongJobCase {
     RasterPage page;
     int copies;  // 2, with a cut per copy: counted before it prints
 };
+
+void PrintTo(const LongJobCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class LongJobTest : public StreamTest, public ::testing::WithParamInterface<LongJobCase> {};
 
