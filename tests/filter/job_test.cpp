@@ -213,6 +213,32 @@ INSTANTIATE_TEST_SUITE_P(
                       CopiesCase{1, "2", {true}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
+// A job that must be counted, coming through a pipe, and no folder to spool
+// it in: CUPS is told, and nothing of the job prints but its frame.
+TEST_F(JobTest, AJobThatCannotBeSpooledSaysSo)
+{
+    const std::string ppd = Ppd({{"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}});
+    FilterInvocation throughPipe{JobArgs(2), ppd, Raster(NumberedPages(2))};
+    throughPipe.inputThroughPipe = true;
+    const char* tmpdir = getenv("TMPDIR");
+    const std::string saved = tmpdir ? tmpdir : "";
+    setenv("TMPDIR", (dir / "no-such-folder").c_str(), 1);
+    const FilterRun run = RunFilter(throughPipe);
+    if (tmpdir)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+
+    Writes expected = SetUpWrites();
+    expected.push_back(kInitialise);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.writes, expected);
+    EXPECT_EQ(run.errorOutput.rfind("ERROR: Cannot spool the job's raster to count its pages (" + dir / "no-such-folder",
+                                    0),
+              0u)
+        << run.errorOutput;
+}
+
 TEST_F(JobTest, EveryFinishingOptionInItsPlace)
 {
     const std::vector<RasterPage> pages = NumberedPages(2);
