@@ -39,6 +39,7 @@ public:
 
 private:
     bool NeedsPageCount(int nJobCopy) const;
+    int Spool(int fd);
     int CountPages(int fd);
     void PrintPages(int fd, int nPagesPerCopy, int nTotalPage);
     bool OpenStream(RasterStream& stream);

@@ -68,23 +68,27 @@ void RasterToKORLA::StartJob(int fd, int nJobCopy)
         return;
     }
 
-    int input = fd;
-    if (!IsRegularFile(fd)) {
-        std::string error;
-        input = SpoolToTempFile(fd, [this] { return engine_.Cancelled(); }, error);
-        if (input < 0) {
-            if (!engine_.Cancelled())
-                TellCups("ERROR: Cannot spool the job's raster to count its pages (%s); nothing was printed.\n",
-                         error.c_str());
-            return;
-        }
-    }
+    const int input = IsRegularFile(fd) ? fd : Spool(fd);
+    if (input < 0)
+        return;
     const off_t start = lseek(input, 0, SEEK_CUR);
     const int nTotalPage = CountPages(input);
     if (lseek(input, start, SEEK_SET) == start)
         PrintPages(input, nTotalPage / nJobCopy, nTotalPage);
     if (input != fd)
         close(input);
+}
+
+// The piped raster in a file, where it can be counted; -1 when it cannot
+// be spooled (CUPS is told) or the job is cancelled meanwhile.
+int RasterToKORLA::Spool(int fd)
+{
+    std::string error;
+    const int spool = SpoolToTempFile(fd, [this] { return engine_.Cancelled(); }, error);
+    if (spool < 0 && !engine_.Cancelled())
+        TellCups("ERROR: Cannot spool the job's raster to count its pages (%s); nothing was printed.\n",
+                 error.c_str());
+    return spool;
 }
 
 // More than one copy, and a copy's end sends something: which pages end a
