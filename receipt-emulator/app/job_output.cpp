@@ -111,7 +111,7 @@ bool JobOutput::write(const io::ArrivedJob& job)
         ok = reportFailure(io::writeWholeFile(path, text.data(), text.size(), error), error) && ok;
     }
     if (!options_.pngPath.empty()) {
-        const render::Canvas paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows});
+        const render::Canvas paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows, options_.wholeDotFeeds});
         if (paper.clipped()) std::fprintf(stderr, "receipt-emulator: paper picture cut off at %d dots\n", paper.maxRows());
         ok = reportFailure(render::writePng(paper, pathFor(options_.pngPath), error), error) && ok;
     }
