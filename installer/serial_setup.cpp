@@ -24,6 +24,15 @@ constexpr int PROBE_NOT_ANSWERED = 255;
 constexpr char RULE45[] = "=============================================";
 constexpr char RULE51[] = "===================================================";
 
+// The four settings as chosen; they start at the defaults that the prompts
+// name.
+struct LineSettings {
+    int nBaudChoice = 1;
+    int nFlowControl = 1;
+    int nDataBitsChoice = 8;
+    int nParity = 1;
+};
+
 bool WriteUartTitle(int nInterface)
 {
     if (nInterface == SERIAL_PORT) {
@@ -62,16 +71,38 @@ bool FindPrinterPort(int nInterface, char (&szDevPath)[NAME_SIZE])
     return false;
 }
 
-// Writes the lines of a settings menu and its prompt, then reads the choice;
-// an answer that is not a number keeps nStartValue.
-int AskSetting(std::initializer_list<const char*> lines, const char* pszPrompt, int nStartValue)
+// Writes the lines of a settings menu and its prompt, then reads the choice
+// into *pnChoice: Enter alone keeps it, the default that the prompt names;
+// an answer that is not a number asks again. Returns false at the end of
+// input.
+bool AskSetting(std::initializer_list<const char*> lines, const char* pszPrompt, int* pnChoice)
 {
     for (const char* pszLine : lines)
         WriteLine(pszLine);
-    WritePrompt(pszPrompt);
-    int nChoice = nStartValue;
-    ReadNumber(&nChoice);
-    return nChoice;
+    for (;;) {
+        WritePrompt(pszPrompt);
+        const Answer answer = ReadAnswer();
+        switch (answer.eKind) {
+        case ANSWER_NUMBER: *pnChoice = answer.nValue; return true;
+        case ANSWER_EMPTY: return true;
+        case ANSWER_END: return false;
+        case ANSWER_WORD: break;
+        }
+    }
+}
+
+bool AskLineSettings(LineSettings* pSettings)
+{
+    return AskSetting({RULE45, "Select Baud rate : 1)115200  2)57600  3)38400",
+                       "Select Baud rate : 4)19200   5)14400  6)9600", "Select Baud rate : 7)4800    8)2400  ",
+                       "Defult is 1)115200 .  ", RULE45},
+                      "Your select(Defult:115200):", &pSettings->nBaudChoice) &&
+           AskSetting({RULE51, "Select Flow control : 1)HW(RTS/CTS)  2)SW(XON/XOFF)", RULE51},
+                      "Your select(Defult:HW(RTS/CTS)):", &pSettings->nFlowControl) &&
+           AskSetting({RULE51, "Select Stopbit : 1)8bit  2)7bit", RULE51}, "Your select(Defult:8bit):",
+                      &pSettings->nDataBitsChoice) &&
+           AskSetting({RULE51, "Select Use Parity : 1)None  2)Even  3)Odd", RULE51}, "Your select(Defult:None):",
+                      &pSettings->nParity);
 }
 
 // Probe settings: 115200 baud, 8 data bits, no parity, raw, modem lines ignored.
@@ -192,22 +223,15 @@ int setup_uart(int nInterface)
         std::printf("Can not detect on %s!!!\n", PRODUCT_ID);
         return 0;
     }
-    const int nBaudChoice = AskSetting(
-        {RULE45, "Select Baud rate : 1)115200  2)57600  3)38400",
-         "Select Baud rate : 4)19200   5)14400  6)9600", "Select Baud rate : 7)4800    8)2400  ",
-         "Defult is 1)115200 .  ", RULE45},
-        "Your select(Defult:115200):", 1);
-    const int nFlowControl = AskSetting(
-        {RULE51, "Select Flow control : 1)HW(RTS/CTS)  2)SW(XON/XOFF)", RULE51},
-        "Your select(Defult:HW(RTS/CTS)):", 1);
-    const int nDataBitsChoice =
-        AskSetting({RULE51, "Select Stopbit : 1)8bit  2)7bit", RULE51}, "Your select(Defult:8bit):", 8);
-    int nParity = AskSetting({RULE51, "Select Use Parity : 1)None  2)Even  3)Odd", RULE51},
-                             "Your select(Defult:None):", 1);
-    if (nParity < 1 || nParity > 3)
-        nParity = 1;
-    return AddSerialPrinter(szDevPath, BaudRateOfChoice(nBaudChoice), nDataBitsChoice == 2 ? 7 : 8,
-                            nParity, nFlowControl);
+    LineSettings settings;
+    if (!AskLineSettings(&settings)) {
+        WriteLine("Error> installation failed");
+        return 0;
+    }
+    const int nParity = settings.nParity < 1 || settings.nParity > 3 ? 1 : settings.nParity;
+    const int nDataBits = settings.nDataBitsChoice == 2 ? 7 : 8;
+    return AddSerialPrinter(szDevPath, BaudRateOfChoice(settings.nBaudChoice), nDataBits, nParity,
+                            settings.nFlowControl);
 }
 
 int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl)
@@ -227,7 +251,8 @@ int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int n
                   pszAdapter ? "USB2SERIAL" : "SERIAL");
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
 
-    GetPrinterList(szPrinterName);
+    if (!GetPrinterList(szPrinterName))
+        return 0;
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
     return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed");
 }

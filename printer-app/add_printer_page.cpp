@@ -50,14 +50,6 @@ std::vector<LocalDevice> LocalDevices()
     return devices;
 }
 
-// The installer's rule, and an IPv6 address in brackets besides.
-bool IsHostName(const std::string& host)
-{
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
-        return host.find_first_not_of("0123456789abcdefABCDEF:.", 1) == host.size() - 1;
-    return IsPrinterAddress(host.c_str());
-}
-
 // "HOST" or "HOST:PORT", an IPv6 address in brackets: "[fd00::20]:6001".
 std::pair<std::string, std::optional<std::string>> SplitAddress(const std::string& address)
 {
@@ -211,7 +203,7 @@ void AddPrinterPage(pappl_system_t* system)
 std::string NetworkDeviceUri(const std::string& address, std::string& error)
 {
     const auto [host, portText] = SplitAddress(address);
-    if (!IsHostName(host)) {
+    if (!IsPrinterAddress(host.c_str())) {
         error = "\"" + address + "\" is not a host name or address";
         return "";
     }

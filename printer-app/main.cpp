@@ -2,6 +2,7 @@
 // printer. Sub-commands and options are PAPPL's (see --help); --dir DIR
 // chooses the folder of its state, spool, log and local socket.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <pappl/pappl.h>
@@ -77,7 +78,10 @@ int main(int argc, char* argv[])
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
     char** arguments = TakeDrawerOption(argc, argv);
+    // Other sub-commands make a system too (to list the drivers, say); only
+    // the server listens, so that they never take its port or socket.
+    ServerRole role{argc > 1 && strcmp(arguments[1], "server") == 0};
     return papplMainloop(argc, arguments, VERSION, FOOTER_HTML, numDrivers, drivers, ReceiptAutoAddCallback,
                          ReceiptDriverCallback, OPEN_DRAWER_COMMAND, OpenDrawerCommand, CreateServerSystem, Usage,
-                         nullptr);
+                         &role);
 }

@@ -144,7 +144,7 @@ bool JobOutput::write(const io::ArrivedJob& job)
     // its file says that the job's other outputs, and its logos, are kept.
     std::optional<render::Canvas> paper;
     if (!options_.pngPath.empty()) {
-        paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows, &logos_});
+        paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows, &logos_, options_.wholeDotFeeds});
         if (paper->clipped()) std::fprintf(stderr, "receipt-emulator: paper picture cut off at %d dots\n", paper->maxRows());
     }
     ok = storeLogos(commands) && ok;

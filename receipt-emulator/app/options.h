@@ -22,6 +22,7 @@ struct Options {
     std::string listingPath;      // "-" is standard output
     std::string rawPath;
     int paperWidth = 576;
+    bool wholeDotFeeds = false;   // ESC J rounded down to whole dots in the picture
     double bytesPerSecond = 0;    // print speed; 0: as fast as the bytes come
     int baud = 0;                 // the line speed the print speed was given as, if it was
     std::optional<bool> keepState;  // carry an unfinished command into the next job

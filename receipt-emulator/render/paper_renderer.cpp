@@ -46,7 +46,8 @@ std::vector<std::uint8_t> rowTemplate(int paperWidth)
 class PaperRenderer {
 public:
     explicit PaperRenderer(const PaperOptions& options)
-        : paperWidth_(options.paperWidth), canvas_(rowTemplate(options.paperWidth), options.maxRows)
+        : paperWidth_(options.paperWidth), wholeDotFeeds_(options.wholeDotFeeds),
+          canvas_(rowTemplate(options.paperWidth), options.maxRows)
     {
         if (options.logos) logos_ = *options.logos;
     }
@@ -71,7 +72,9 @@ public:
         case Op::Initialise: return initialise();
         case Op::MotionUnits: return setVerticalMotionUnit(command.args[1]);
         case Op::RasterImage: return drawRasterImage(command);
-        case Op::FeedUnits: return printPendingText(motionUnits(command.args[0], unitY_));
+        case Op::FeedUnits:
+            return printPendingText(wholeDotFeeds_ ? wholeDotMotionUnits(command.args[0], unitY_)
+                                                   : motionUnits(command.args[0], unitY_));
         case Op::FeedLines: return printPendingText(dots(command.args[0] * kLineSpacingDots));
         case Op::Justify: justification_ = justificationFor(command.args[0]); return;
         case Op::StoredLogo: return drawStoredLogo(command.args[0], command.args[1]);
@@ -258,6 +261,7 @@ private:
     static constexpr int kLogoBoxBorder = 2;
 
     int paperWidth_;
+    bool wholeDotFeeds_;
     Canvas canvas_;
     PaperPosition paper_;  // of the print head, from the top
     int noteY_ = 0;  // first free margin row for the next note
@@ -273,6 +277,11 @@ private:
 Distance motionUnits(int n, int unitsPerInch)
 {
     return {std::int64_t(n) * kDotsPerInch, unitsPerInch};
+}
+
+Distance wholeDotMotionUnits(int n, int unitsPerInch)
+{
+    return dots(int(std::int64_t(n) * kDotsPerInch / unitsPerInch));
 }
 
 Canvas renderPaper(const std::vector<Command>& commands, const PaperOptions& options)

@@ -31,6 +31,10 @@ struct PaperOptions {
     int paperWidth = 576;
     int maxRows = kDefaultMaxRows;
     const logos::LogoStore* logos = nullptr;  // the printer's logos as the job begins; none when null
+    // ESC J n moves the paper by n motion units rounded down to whole dots,
+    // as printers do whose motion unit does not divide their resolution;
+    // otherwise the fractions add up.
+    bool wholeDotFeeds = false;
 };
 
 // The paper occupies columns [0, paperWidth); the margin lies to its right.
@@ -38,5 +42,7 @@ Canvas renderPaper(const std::vector<escpos::Command>& commands, const PaperOpti
 
 // The distance the paper moves for n vertical motion units of 1/unitsPerInch inch.
 Distance motionUnits(int n, int unitsPerInch);
+// The same, rounded down to whole dots.
+Distance wholeDotMotionUnits(int n, int unitsPerInch);
 
 }  // namespace render

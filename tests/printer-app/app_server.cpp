@@ -113,8 +113,10 @@ bool AppServer::StartPrinter(const PrinterSetup& setup)
         deviceUri_ = setup.deviceUri;
         return true;
     }
-    std::vector<std::string> arguments = {"--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
-                                          printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"};
+    std::vector<std::string> arguments = {"--jobs", "100000", "--raw", printerOutput_ / "job.bin"};
+    if (!setup.bytesOnly)
+        arguments.insert(arguments.end(),
+                         {"--listing", printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
     if (setup.serial)
         arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
     else
@@ -136,7 +138,26 @@ bool AppServer::Start(const PrinterSetup& setup)
         ADD_FAILURE() << "no printer or no port for the server";
         return false;
     }
+    setup_ = setup;
+    if (!StartServer())
+        return false;
+    if (setup.addedOnWebPage)
+        return AddPrinterOnWebPage(setup);
+    const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
+    if (added.exitStatus != 0)
+        ADD_FAILURE() << "add: " << added.out << added.err;
+    return added.exitStatus == 0;
+}
 
+bool AppServer::Restart()
+{
+    Stop();
+    return StartServer();
+}
+
+bool AppServer::StartServer()
+{
+    const PrinterSetup& setup = setup_;
     pid_ = fork();
     if (pid_ == 0) {
         const int log = open((folder_ / "server.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -144,7 +165,7 @@ bool AppServer::Start(const PrinterSetup& setup)
         dup2(log, STDERR_FILENO);
         setenv(DEVICE_FOLDER_VARIABLE, deviceFolder_.path().c_str(), 1);
         execl(APP_PATH, APP_PATH, "--dir", folder_.path().c_str(), "server", "-o",
-              ("server-port=" + std::to_string(port_)).c_str(), "-o", "log-level=debug", "-o",
+              ("server-port=" + std::to_string(port_)).c_str(), "-o", ("log-level=" + setup.logLevel).c_str(), "-o",
               ("status-interval=" + std::to_string(setup.statusInterval)).c_str(), nullptr);
         _exit(127);
     }
@@ -152,12 +173,7 @@ bool AppServer::Start(const PrinterSetup& setup)
         ADD_FAILURE() << "the server did not answer\n" << ReadFile(folder_ / "server.out");
         return false;
     }
-    if (setup.addedOnWebPage)
-        return AddPrinterOnWebPage(setup);
-    const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
-    if (added.exitStatus != 0)
-        ADD_FAILURE() << "add: " << added.out << added.err;
-    return added.exitStatus == 0;
+    return true;
 }
 
 // The serial port is chosen as the page lists it; its line settings come
@@ -192,8 +208,13 @@ bool AppServer::WaitUntilAnswering() const
 {
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
     while (Clock::now() < deadline) {
-        if (Exists(folder_ / "korla-printer-app.sock") && Run({"status"}).exitStatus == 0)
-            return true;
+        // "status" says "Server is not running." and ends with success when
+        // nothing answers on the socket, which a stopped server leaves.
+        if (Exists(folder_ / "korla-printer-app.sock")) {
+            const ChildResult status = Run({"status"});
+            if (status.exitStatus == 0 && status.out.find("not running") == std::string::npos)
+                return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
@@ -356,4 +377,19 @@ AppServer::PrinterJob AppServer::NextJob()
         return job;
     }
     return {};
+}
+
+// The emulator writes a session's outputs when the session ends, and the
+// one in progress when it is told to stop.
+std::string AppServer::StopAndCollectBytes()
+{
+    Stop();
+    if (!printer_)
+        return "";
+    printer_->terminate();
+    printer_->wait();
+    std::string bytes;
+    for (int session = 1; Exists(printerOutput_ / ("job-" + std::to_string(session) + ".bin")); ++session)
+        bytes += ReadFile(printerOutput_ / ("job-" + std::to_string(session) + ".bin"));
+    return bytes;
 }

@@ -27,6 +27,8 @@ struct PrinterSetup {
     int statusInterval = 30;                   // the server's status-interval
     bool addedOnWebPage = false;               // else with the add sub-command
     std::string deviceUri;                     // a printer of the test's own instead of the emulator
+    bool bytesOnly = false;                    // the emulator keeps each session's bytes, nothing else
+    std::string logLevel = "debug";            // the server's
 };
 
 class AppServer {
@@ -36,6 +38,8 @@ public:
     // Starts the emulator and the server, adds the printer.
     bool Start(const PrinterSetup& setup = {});
     void Stop();
+    // Stops the server and starts it again with the same folder and port.
+    bool Restart();
 
     int port() const { return port_; }
     std::string PrinterUri() const;
@@ -75,9 +79,13 @@ public:
         std::string listing;
     };
     PrinterJob NextJob();
+    // Stops the server and the printer, then every byte the printer took,
+    // session after session.
+    std::string StopAndCollectBytes();
 
 private:
     bool StartPrinter(const PrinterSetup& setup);
+    bool StartServer();
     bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
     void WakeUp() const;
@@ -89,6 +97,7 @@ private:
     std::string deviceUri_;
     pid_t pid_ = -1;
     int port_ = 0;
+    PrinterSetup setup_;
     int sessionsSeen_ = 0;
 };
 
