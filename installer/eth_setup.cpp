@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int DEFAULT_PORT = 6001;
+constexpr int DEFAULT_PORT = PRINTER_NETWORK_PORT;
 constexpr char RULE54[] = "======================================================";
 
 // Traces the address's dots, as the installer always has; they decide

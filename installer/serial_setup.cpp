@@ -131,7 +131,7 @@ bool IsPrinterStatus(unsigned char ucReply)
 }
 
 // Sends DLE EOT 2 until a non-zero byte comes back, at most four times.
-bool ProbeForStatus(int fd)
+bool ProbeForStatus(int fd, bool bVerbose)
 {
     static constexpr unsigned char STATUS_REQUEST[] = {0x10, 0x04, 0x02};
     unsigned char ucReply = 0;
@@ -139,7 +139,8 @@ bool ProbeForStatus(int fd)
         [[maybe_unused]] ssize_t nWritten = write(fd, STATUS_REQUEST, sizeof STATUS_REQUEST);
         usleep(1000);
         if (read(fd, &ucReply, 1) == 1) {
-            std::printf("Rcv=0x%x\n", ucReply);
+            if (bVerbose)
+                std::printf("Rcv=0x%x\n", ucReply);
             if (IsPrinterStatus(ucReply))
                 return true;
         }
@@ -171,15 +172,16 @@ const char* ParityWord(int nParity)
     }
 }
 
-}  // namespace
-
-int check_port_ttyUSB(const char* pszDevPath)
+// The probe of one port, telling on the console what it does when asked to.
+int ProbePort(const char* pszDevPath, bool bVerbose)
 {
-    std::printf("check_port_ttyUSB(%s)", pszDevPath);
+    if (bVerbose)
+        std::printf("check_port_ttyUSB(%s)", pszDevPath);
     // O_NOCTTY: a probed port must never become the installer's controlling terminal.
     const int fd = open(pszDevPath, O_RDWR | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        WriteLine("port open error or does not exist!!");
+        if (bVerbose)
+            WriteLine("port open error or does not exist!!");
         return PROBE_NOT_ANSWERED;
     }
     // The port may belong to another device (a modem, a scale), which must
@@ -187,15 +189,29 @@ int check_port_ttyUSB(const char* pszDevPath)
     termios tioSaved{};
     const bool bSaved = tcgetattr(fd, &tioSaved) == 0;
     ApplyProbeSettings(fd);
-    std::printf("Check %s... \n", pszDevPath);
-    const bool bDetected = ProbeForStatus(fd);
+    if (bVerbose)
+        std::printf("Check %s... \n", pszDevPath);
+    const bool bDetected = ProbeForStatus(fd, bVerbose);
     if (bSaved)
         RestoreLineSettings(fd, tioSaved);
     close(fd);
     if (!bDetected)
         return PROBE_NOT_ANSWERED;
-    WriteLine("Printer Detected!!");
+    if (bVerbose)
+        WriteLine("Printer Detected!!");
     return 1;
+}
+
+}  // namespace
+
+int check_port_ttyUSB(const char* pszDevPath)
+{
+    return ProbePort(pszDevPath, true);
+}
+
+bool ProbeSerialPrinter(const char* pszDevPath)
+{
+    return ProbePort(pszDevPath, false) == 1;
 }
 
 int setup_uart(int nInterface)

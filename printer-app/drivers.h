@@ -22,4 +22,7 @@ const char* ReceiptAutoAddCallback(const char* deviceInfo, const char* deviceUri
 // Dots the head prints across the roll of the printer's driver.
 unsigned PrintableWidth(pappl_printer_t* printer);
 
+// Millimetres the roll of the printer's driver is wide.
+unsigned RollMillimetres(pappl_printer_t* printer);
+
 #endif

@@ -142,6 +142,18 @@ std::optional<pappl_preason_t> PaperReasons(unsigned char status)
     return PAPPL_PREASON_NONE;
 }
 
+bool LinkAnswers(const std::string& deviceUri)
+{
+    return LinkOf(deviceUri) != Link::Silent;
+}
+
+bool KnownNotToAnswer(const std::string& deviceUri)
+{
+    std::lock_guard<std::mutex> lock(recordsMutex);
+    const auto record = records.find(deviceUri);
+    return record != records.end() && !record->second.answers;
+}
+
 void CheckPaperDuringJob(pappl_job_t* job, pappl_device_t* device)
 {
     pappl_printer_t* printer = papplJobGetPrinter(job);

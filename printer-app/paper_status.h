@@ -12,6 +12,7 @@
 #include <pappl/pappl.h>
 
 #include <optional>
+#include <string>
 
 inline constexpr pappl_preason_t PAPER_REASONS =
     PAPPL_PREASON_MEDIA_LOW | PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_MEDIA_NEEDED;
@@ -19,6 +20,14 @@ inline constexpr pappl_preason_t PAPER_REASONS =
 // The printer-state-reasons that an answer to DLE EOT 4 stands for; nothing
 // when the byte is not a status byte.
 std::optional<pappl_preason_t> PaperReasons(unsigned char status);
+
+// Whether the printer's link carries its answers back: network and serial
+// do, USB is not asked.
+bool LinkAnswers(const std::string& deviceUri);
+
+// Whether the printer did not answer when it was last asked: asking it
+// again would only wait (ten seconds for a network printer).
+bool KnownNotToAnswer(const std::string& deviceUri);
 
 // Asks on the job's device, before its first byte or after its last, when
 // the printer's link answered the last time it was asked.

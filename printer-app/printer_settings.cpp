@@ -71,6 +71,27 @@ std::string ValueOf(ipp_attribute_t* attribute)
     return formatted;
 }
 
+namespace {
+
+// The job's own value, else the printer's default as jobs use it.
+std::string ValueInEffect(pappl_job_t* job, ipp_t* printerAttributes, const ReceiptAttribute& attribute)
+{
+    const std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+    return value.empty() ? UsableDefault(printerAttributes, attribute) : value;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> SettingsInWords(pappl_job_t* job)
+{
+    const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
+        words.emplace_back(attribute.label, ChoiceLabel(attribute, ValueInEffect(job, printerAttributes.get(), attribute)));
+    }
+    return words;
+}
+
 std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message)
 {
     const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));

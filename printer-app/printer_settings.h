@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <pappl/pappl.h>
 
@@ -24,6 +26,10 @@ std::string ValueOf(ipp_attribute_t* attribute);
 // setting's shipped default. Nothing when a value of the job's own is not
 // one of its setting's choices; the message then says which.
 std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message);
+
+// Every receipt setting in effect for the job, in the web page's words:
+// its label and the label of its value.
+std::vector<std::pair<std::string, std::string>> SettingsInWords(pappl_job_t* job);
 
 // Whether a printer default may be stored (pappl_vendor_default_cb_t): a
 // receipt setting's must be one of its choices.

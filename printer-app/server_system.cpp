@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "action_jobs.h"
 #include "add_printer_page.h"
 #include "app_folder.h"
 #include "drivers.h"
@@ -12,7 +13,7 @@
 #include "png_filter.h"
 #include "raster_filter.h"
 #include "receipt_attributes.h"
-#include "receipt_page.h"
+#include "printer_pages.h"
 
 namespace {
 
@@ -93,9 +94,10 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     }
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
-    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddReceiptPage,
+    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddPrinterPages,
                                  ReceiptDriverCallback, nullptr);
     AddPngFilter(system);
+    AddActionFilters(system);
     AddRasterFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
     papplSystemSetVendorDefaultCallback(system, IsValidPrinterDefault, nullptr);

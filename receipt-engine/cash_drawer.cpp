@@ -23,6 +23,16 @@ void ReceiptEngine::ProcessCashDrawerOptions(int nCDTime, int nDrawer)
     Send({tmpCmd, 5});
 }
 
+void ReceiptEngine::OpenDrawer(int drawer)
+{
+    if (!settings_)
+        return;
+    if (drawer == 2)
+        ProcessCashDrawerOptions(settings_->cashDrawer2PulseWidth, DRAWER2_PIN);
+    else
+        ProcessCashDrawerOptions(settings_->cashDrawer1PulseWidth, DRAWER1_PIN);
+}
+
 void ReceiptEngine::ProcessCashDrawerAtStartDoc()
 {
     if (!settings_)

@@ -24,11 +24,14 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cmd_defs.h"
 #include "page_image.h"
 #include "printer_channel.h"
 #include "receipt_settings.h"
+
+struct TestReceiptFacts;
 
 // What became of a page's image.
 enum class PageOutcome {
@@ -77,6 +80,12 @@ public:
     void EndCancelledJob();
     bool Cancelled() const { return printer_.Cancelled() || jobEnded_; }
 
+    // Jobs of their own, outside receipts: a pulse to drawer 1 or 2 with its
+    // pulse time, nothing printed; the test receipt, with the cut that the
+    // settings choose.
+    void OpenDrawer(int drawer);
+    void PrintTestReceipt(const TestReceiptFacts& facts);
+
     // The pieces of the job.
     void ProcessEmulationCmd(const std::optional<std::string>& szOptionName);
     void CutPaper();
@@ -103,6 +112,8 @@ private:
     void PrintCompactImage(JOBINFO& page, uint32_t firstRow, uint32_t endRow);
     void PrintBand(JOBINFO& page, uint32_t firstRow, uint32_t rows, size_t width);
     void FeedRows(uint32_t rows);
+    void SendTextLine(const std::string& text, unsigned width);
+    void SendImage(const std::vector<unsigned char>& rows, uint32_t bytesPerRow);
     bool DrawerDue(int drawer, DrawerPoint point) const;
     void ProcessLogo(const LogoSettings& logo);
     bool IsCopyMode(DrawerPoint point) const;

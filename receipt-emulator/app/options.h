@@ -28,6 +28,7 @@ struct Options {
     std::optional<bool> keepState;  // carry an unfinished command into the next job
     io::Paper paper = io::Paper::Ok;
     std::string paperFile;        // listen modes: where to read the paper state at each request
+    std::string logoStorePath;    // where the logos stored by FS q are kept between jobs and runs
 
     // A serial line has no job boundaries, so the pty keeps the decoding
     // state by default; a network connection's end does end a job.

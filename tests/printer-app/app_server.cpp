@@ -85,6 +85,12 @@ std::string UrlEncoded(const std::string& text)
     return encoded;
 }
 
+bool IsStatusRequest(const std::string& bytes, size_t at)
+{
+    return bytes.size() >= at + 3 && bytes[at] == '\x10' && bytes[at + 1] == '\x04' && bytes[at + 2] >= 1 &&
+           bytes[at + 2] <= 4;
+}
+
 int CountLines(const std::string& listing, const std::string& text)
 {
     std::istringstream lines(listing);
@@ -266,6 +272,28 @@ std::string AppServer::WebPage(const std::string& path) const
     return RunChild({"/usr/bin/curl", "-s", WebUrl(path)}, {}).out;
 }
 
+int AppServer::PostUploads(const std::string& path, const std::vector<std::string>& fields, std::string* body) const
+{
+    const std::string page = WebPage(path);
+    const std::string mark = "name=\"session\" value=\"";
+    const size_t start = page.find(mark);
+    if (start == std::string::npos)
+        return 0;
+    const size_t token = start + mark.size();
+    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-w", "\n%{http_code}", "-F",
+                                     "session=" + page.substr(token, page.find('"', token) - token)};
+    for (const std::string& field : fields) {
+        argv.push_back("-F");
+        argv.push_back(field);
+    }
+    argv.push_back(WebUrl(path));
+    const ChildResult post = RunChild(argv, {});
+    const size_t lastLine = post.out.rfind('\n');
+    if (body != nullptr)
+        *body = post.out.substr(0, lastLine);
+    return atoi(post.out.c_str() + lastLine + 1);
+}
+
 int AppServer::PostForm(const std::string& path, const std::string& fields, std::string* body) const
 {
     const std::string page = WebPage(path);
@@ -334,15 +362,14 @@ AppServer::PrinterJob AppServer::NextJob()
         PrinterJob job;
         job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
         job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
-        while (job.bytes.compare(0, PAPER_STATUS_REQUEST.size(), PAPER_STATUS_REQUEST) == 0) {
+        while (IsStatusRequest(job.bytes, 0)) {
             job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
         }
         if (job.bytes.empty() && job.statusRequests > 0)
-            continue;  // a paper check between jobs
+            continue;  // a paper check or a probe between jobs
         while (job.bytes.size() >= PAPER_STATUS_REQUEST.size() &&
-               job.bytes.compare(job.bytes.size() - PAPER_STATUS_REQUEST.size(), std::string::npos,
-                                 PAPER_STATUS_REQUEST) == 0) {
+               IsStatusRequest(job.bytes, job.bytes.size() - PAPER_STATUS_REQUEST.size())) {
             job.bytes.resize(job.bytes.size() - PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
         }

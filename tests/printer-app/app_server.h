@@ -57,6 +57,9 @@ public:
     // session token, "NAME=VALUE&..." already URL-encoded. The HTTP status,
     // with the page the server answers in body.
     int PostForm(const std::string& path, const std::string& fields, std::string* body = nullptr) const;
+    // The same as a form of file uploads: each field "NAME=VALUE", or
+    // "NAME=@FILE" for a file.
+    int PostUploads(const std::string& path, const std::vector<std::string>& fields, std::string* body = nullptr) const;
 
     // Runs korla-printer-app with --dir and the arguments.
     ChildResult Run(const std::vector<std::string>& arguments) const;
@@ -65,9 +68,10 @@ public:
     ChildResult IppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
     // The next job that reaches the printer, passing over the server's
-    // paper checks between jobs (sessions of status requests alone): its
-    // raw bytes without the status requests that came before its first
-    // byte and after its last, how many those were, and its listing.
+    // paper checks and probes between jobs (sessions of status requests
+    // alone): its raw bytes without the status requests that came before
+    // its first byte and after its last, how many those were, and its
+    // listing.
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
@@ -99,6 +103,9 @@ private:
 
 // The paper check the server sends, DLE EOT 4.
 inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
+
+// Whether the text at `at` is a status request, DLE EOT 1 to 4.
+bool IsStatusRequest(const std::string& bytes, size_t at);
 
 // Adds a driverless queue (lpadmin -m everywhere) of the private cupsd for
 // the printer at printerUri, and waits until cupsd has made its PPD from
