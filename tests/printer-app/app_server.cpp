@@ -262,6 +262,15 @@ std::string AppServer::PrinterUri() const
     return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/" + PRINTER;
 }
 
+std::string AppServer::LocalPrinterUri() const
+{
+    // CUPS takes a host name that starts with a slash for a local socket.
+    std::string host;
+    for (const char c : UrlEncoded(folder_ / "korla-printer-app.sock"))
+        host += c == '/' ? std::string("%2F") : std::string(1, c);
+    return "ipp://" + host + "/ipp/print/" + PRINTER;
+}
+
 std::string AppServer::WebUrl(const std::string& path) const
 {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
@@ -321,6 +330,17 @@ ChildResult AppServer::Run(const std::vector<std::string>& arguments) const
 
 ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::string>& definitions) const
 {
+    return RunIppTool(PrinterUri(), test, definitions);
+}
+
+ChildResult AppServer::AdminIppTool(const std::string& test, const std::vector<std::string>& definitions) const
+{
+    return RunIppTool(LocalPrinterUri(), test, definitions);
+}
+
+ChildResult AppServer::RunIppTool(const std::string& printerUri, const std::string& test,
+                                  const std::vector<std::string>& definitions) const
+{
     static int count = 0;
     const std::string file = folder_ / ("test-" + std::to_string(++count) + ".test");
     WriteFile(file, test);
@@ -329,7 +349,7 @@ ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::s
         argv.push_back("-d");
         argv.push_back(definition);
     }
-    argv.push_back(PrinterUri());
+    argv.push_back(printerUri);
     argv.push_back(file);
     ChildResult run = RunChild(argv, {});
     // ipptool stops with success at a test it cannot parse: the run counts

@@ -43,6 +43,8 @@ public:
 
     int port() const { return port_; }
     std::string PrinterUri() const;
+    // The printer's URI through the local socket.
+    std::string LocalPrinterUri() const;
     std::string WebUrl(const std::string& path) const;
     const std::string& folder() const { return folder_.path(); }
     // The folder the server looks for serial ports in, and the printer's port.
@@ -66,6 +68,9 @@ public:
     // Runs ipptool -tv on the printer with the test text and -d NAME=VALUE
     // definitions; it fails unless every test of the text passed.
     ChildResult IppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
+    // The same through the server's local socket, the one client trusted
+    // with administration (Set-Printer-Attributes and the like).
+    ChildResult AdminIppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
     // The next job that reaches the printer, passing over the server's
     // paper checks and probes between jobs (sessions of status requests
@@ -88,6 +93,8 @@ private:
     bool StartServer();
     bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
+    ChildResult RunIppTool(const std::string& printerUri, const std::string& test,
+                           const std::vector<std::string>& definitions) const;
     void WakeUp() const;
 
     TempDir folder_{"korla-app-"};

@@ -103,7 +103,7 @@ protected:
 
     static void SetDefault(const std::string& attribute)
     {
-        const ChildResult run = server_->IppTool(SetDefaultTest(attribute));
+        const ChildResult run = server_->AdminIppTool(SetDefaultTest(attribute));
         EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
     }
 

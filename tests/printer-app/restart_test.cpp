@@ -88,7 +88,7 @@ void SetDefaults(AppServer& server, const Values& values)
         else
             request += "ATTR keyword " + name + "-default " + value + "\n";
     }
-    const ChildResult set = server.IppTool(request + "STATUS successful-ok\n}\n");
+    const ChildResult set = server.AdminIppTool(request + "STATUS successful-ok\n}\n");
     EXPECT_EQ(0, set.exitStatus) << set.out << set.err;
     std::string page;
     EXPECT_EQ(200, server.PostForm("/" + PRINTER + "/receipt", form, &page));
