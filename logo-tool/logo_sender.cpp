@@ -29,7 +29,7 @@ std::string DeviceUriToOpen(const std::string& deviceUri, std::string& error)
 
 bool SendToDevice(const std::string& deviceUri, const std::vector<unsigned char>& bytes, std::string& error)
 {
-    AddSerialScheme();
+    AddSerialScheme(SerialPortRule::AnyTerminal);
     pappl_device_t* device = papplDeviceOpen(deviceUri.c_str(), JOB_TITLE, KeepError, &error);
     if (device == nullptr) {
         if (error.empty())

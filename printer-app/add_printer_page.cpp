@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "device_rules.h"
 #include "drivers.h"
 #include "form_fields.h"
 #include "found_printers.h"
@@ -115,7 +116,7 @@ pappl_printer_t* AddPrinter(pappl_system_t* system, const AddPrinterForm& form, 
         return nullptr;
     }
     const std::string deviceUri = DeviceUriOf(form, error);
-    if (deviceUri.empty())
+    if (deviceUri.empty() || !IsAcceptedDevice(deviceUri, error))
         return nullptr;
     pappl_printer_t* printer =
         papplPrinterCreate(system, 0, form.name.c_str(), form.driver.c_str(), "", deviceUri.c_str());

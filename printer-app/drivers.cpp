@@ -4,6 +4,7 @@
 #include <string>
 
 #include "action_jobs.h"
+#include "device_rules.h"
 #include "everywhere_support.h"
 #include "printer_settings.h"
 #include "raster_callbacks.h"
@@ -99,13 +100,21 @@ pappl_pr_driver_t* ReceiptDrivers(int& count)
     return DRIVERS;
 }
 
-bool ReceiptDriverCallback(pappl_system_t* /*system*/, const char* driverName, const char* /*deviceUri*/,
+// A printer of the state file keeps its device, even a serial port that is
+// not plugged in at start; a printer added or moved while the server runs
+// gets only a device it may have.
+bool ReceiptDriverCallback(pappl_system_t* system, const char* driverName, const char* deviceUri,
                            const char* /*deviceId*/, pappl_pr_driver_data_t* data, ipp_t** driverAttributes,
                            void* /*data*/)
 {
     const RollModel* model = FindModel(driverName);
     if (model == nullptr)
         return false;
+    std::string error;
+    if (papplSystemIsRunning(system) && !IsAcceptedDevice(deviceUri, error)) {
+        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Refused the device of a new printer: %s.", error.c_str());
+        return false;
+    }
 
     data->extension = const_cast<RollModel*>(model);
     SetReceiptCallbacks(data);

@@ -1,6 +1,8 @@
 // korla-printer-app: the receipt printer as a driverless IPP Everywhere
 // printer. Sub-commands and options are PAPPL's (see --help); --dir DIR
 // chooses the folder of its state, spool, log and local socket.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,9 +10,9 @@
 #include <pappl/pappl.h>
 
 #include "app_folder.h"
+#include "device_rules.h"
 #include "drivers.h"
 #include "open_drawer_command.h"
-#include "serial_device.h"
 #include "server_system.h"
 
 namespace {
@@ -40,10 +42,11 @@ void Usage(void* /*data*/)
            "Options:\n"
            "  --dir DIR         folder of the state, spool, log and local socket\n"
            "                    (also KORLA_PRINTER_APP_DIR); /var/lib/%s for root\n"
-           "  -o server-port=N  the server's port, 8000 by default\n"
+           "  -o server-port=N  the server's port, %d by default\n"
            "  -o listen-hostname=HOST\n"
            "                    where the server listens: localhost by default,\n"
-           "                    '*' for every network address of the machine\n"
+           "                    '*' for every network address of the machine (IPv4\n"
+           "                    and IPv6), once the admin password is set\n"
            "  -o log-file=FILE  the server's log, '-' for standard error\n"
            "  -o log-level=LEVEL\n"
            "                    debug, info, warn, error or fatal\n"
@@ -58,13 +61,16 @@ void Usage(void* /*data*/)
            "  -o NAME=VALUE     a job's or a printer's option, such as\n"
            "                    korla-paper-source=NoCut or korla-cash-drawer=1\n"
            "  --help            this text\n",
-           APP_NAME, APP_NAME);
+           APP_NAME, APP_NAME, DEFAULT_SERVER_PORT);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    // The state (with the admin password's hash), the spooled jobs and the
+    // log are the server's user's alone.
+    umask(077);
     const std::string folder = TakeFolderOption(argc, argv);
     if (folder.empty()) {
         fprintf(stderr, "%s: --dir needs a folder\n", APP_NAME);
@@ -74,7 +80,7 @@ int main(int argc, char* argv[])
         fprintf(stderr, "%s: cannot use the folder %s\n", APP_NAME, folder.c_str());
         return 1;
     }
-    AddSerialScheme();
+    SetDeviceSchemes();
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
     char** arguments = TakeDrawerOption(argc, argv);

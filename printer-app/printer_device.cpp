@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "device_rules.h"
 #include "printer_settings.h"
 
 namespace {
@@ -83,6 +84,8 @@ pappl_printer_t* ChangePrinterDevice(pappl_printer_t* printer, const std::string
         error = "the printer has jobs to finish; change its device once they are done";
         return nullptr;
     }
+    if (!IsAcceptedDevice(deviceUri, error))
+        return nullptr;
     pappl_system_t* system = papplPrinterGetSystem(printer);
     const Kept kept = Keep(printer);
     const std::string oldUri = papplPrinterGetDeviceURI(printer);

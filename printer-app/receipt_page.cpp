@@ -84,7 +84,11 @@ std::string Save(pappl_client_t* client, pappl_printer_t* printer, Values& value
     cupsFreeOptions(numForm, form);
     if (!error.empty())
         return error;
-    return Store(printer, values) ? "Changes saved." : "The settings could not be saved.";
+    if (!Store(printer, values))
+        return "The settings could not be saved.";
+    return papplSystemSaveChanges(papplPrinterGetSystem(printer))
+               ? "Changes saved."
+               : "The settings are in effect but could not be saved; they hold only until the server stops.";
 }
 
 void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& values, const std::string& message)

@@ -21,6 +21,8 @@ namespace {
 // what was written before it.
 constexpr int ANSWER_WAIT_MS = 500;
 
+SerialPortRule portRule = SerialPortRule::AnyTerminal;
+
 struct PortKind {
     const char* prefix;  // device node name, followed by the port's number
     const char* label;
@@ -87,6 +89,15 @@ bool PortOrder(const std::string& a, const std::string& b)
     return atoi(nameA.c_str() + digitsA) < atoi(nameB.c_str() + digitsB);
 }
 
+// A port of the kinds above in the device folder: a serial: URI never
+// makes the server open another file for reading and writing.
+bool IsPortPath(const std::string& path)
+{
+    const std::filesystem::path port(path);
+    return port.parent_path().lexically_normal() == std::filesystem::path(DeviceFolder()).lexically_normal() &&
+           KindOf(port.filename()) != nullptr;
+}
+
 bool ListSerialPorts(pappl_device_cb_t cb, void* data, pappl_deverror_cb_t /*errCb*/, void* /*errData*/)
 {
     for (const std::string& port : SerialPorts()) {
@@ -107,11 +118,21 @@ bool OpenSerial(pappl_device_t* device, const char* deviceUri, const char* /*nam
         papplDeviceError(device, "%s: %s", deviceUri, error.c_str());
         return false;
     }
+    if (portRule == SerialPortRule::PortsOfTheFolder && !IsPortPath(line->port)) {
+        papplDeviceError(device, "%s: %s is not a serial port of %s", deviceUri, line->port.c_str(),
+                         DeviceFolder().c_str());
+        return false;
+    }
     // Opened without waiting for a carrier; writes then block as the line
     // takes them, like any printer's.
     const int fd = open(line->port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         papplDeviceError(device, "Unable to open %s: %s", line->port.c_str(), strerror(errno));
+        return false;
+    }
+    if (!isatty(fd)) {
+        papplDeviceError(device, "%s is not a serial port", line->port.c_str());
+        close(fd);
         return false;
     }
     if (!ApplySerialLine(fd, *line) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
@@ -176,8 +197,9 @@ bool StopAtFirst(const char* /*info*/, const char* /*uri*/, const char* /*id*/, 
 
 }  // namespace
 
-void AddSerialScheme()
+void AddSerialScheme(SerialPortRule rule)
 {
+    portRule = rule;
     // PAPPL registers its own schemes the first time devices are listed,
     // but not once another scheme is there: list first.
     papplDeviceList(PAPPL_DEVTYPE_FILE, StopAtFirst, nullptr, nullptr, nullptr);

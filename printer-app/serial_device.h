@@ -12,9 +12,16 @@
 
 inline constexpr char DEVICE_FOLDER_VARIABLE[] = "KORLA_PRINTER_APP_DEVDIR";
 
+// Which files a serial: URI may name.
+enum class SerialPortRule {
+    AnyTerminal,  // any serial port or terminal, as the user who runs a tool names it
+    PortsOfTheFolder,  // only ttyS, ttyUSB and ttyACM ports of the device folder: for the server,
+                       // whose clients must not make it open other files
+};
+
 // Registers the scheme with PAPPL, alongside PAPPL's own (socket, usb, ...).
 // Once per process, before any device is listed or opened.
-void AddSerialScheme();
+void AddSerialScheme(SerialPortRule rule);
 
 // The serial ports present, in name order: ttyS ports with a UART behind
 // them, and every ttyUSB and ttyACM port.

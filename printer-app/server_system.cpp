@@ -1,5 +1,6 @@
 #include "server_system.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,12 +15,16 @@
 #include "raster_filter.h"
 #include "receipt_attributes.h"
 #include "printer_pages.h"
+#include "state_file.h"
 
 namespace {
 
-constexpr int DEFAULT_PORT = 8000;
 constexpr int DEFAULT_STATUS_INTERVAL = 30;
 constexpr char DEFAULT_LISTEN[] = "localhost";
+constexpr char ANY_ADDRESS[] = "*";
+// Network connections at once; when they are all taken, the one that has
+// waited longest for its request makes room for a new one.
+constexpr int MAX_CLIENTS = 64;
 
 // Shown on the web interface and over IPP; the web pages use it for the
 // labels of the receipt settings.
@@ -61,7 +66,39 @@ void ShowInvalidDefaultsOf(pappl_printer_t* printer, void* /*data*/)
 bool SaveState(pappl_system_t* system, void* data)
 {
     papplSystemIteratePrinters(system, ShowInvalidDefaultsOf, nullptr);
-    return papplSystemSaveState(system, static_cast<const char*>(data));
+    return SaveStateFile(system, static_cast<const char*>(data));
+}
+
+// Whether every address that `listen` names is on loopback, where only
+// this machine's accounts reach the server.
+bool IsLoopbackOnly(const char* listen, int port)
+{
+    if (strcmp(listen, ANY_ADDRESS) == 0)
+        return false;
+    http_addrlist_t* addresses = httpAddrGetList(listen, AF_UNSPEC, std::to_string(port).c_str());
+    bool loopback = addresses != nullptr;
+    for (http_addrlist_t* address = addresses; address != nullptr; address = address->next)
+        loopback = loopback && httpAddrLocalhost(&address->addr);
+    httpAddrFreeList(addresses);
+    return loopback;
+}
+
+// Beyond loopback, changes need the admin password (PAPPL's login on the
+// web pages; IPP administration is taken from the local socket alone). A
+// server that would let the network in before there is one is not started.
+bool MayListenOn(pappl_system_t* system, const char* listen, int port)
+{
+    char password[256] = "";
+    if (IsLoopbackOnly(listen, port) || *papplSystemGetPassword(system, password, sizeof password) != '\0')
+        return true;
+    const char* message = "Not started: listening on %s lets the network in, which may change printers only with "
+                          "the admin password. Set it first on http://localhost:%d/security, with the server "
+                          "listening on localhost alone.";
+    papplLog(system, PAPPL_LOGLEVEL_FATAL, message, listen, port);
+    fprintf(stderr, "%s: ", APP_NAME);
+    fprintf(stderr, message, listen, port);
+    fputc('\n', stderr);
+    return false;
 }
 
 }  // namespace
@@ -73,7 +110,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     const std::string spool = folder + "/" + APP_NAME + ".d";
     const std::string defaultLog = folder + "/" + APP_NAME + ".log";
 
-    const int port = atoi(Option("server-port", numOptions, options, std::to_string(DEFAULT_PORT).c_str()));
+    const int port = atoi(Option("server-port", numOptions, options, std::to_string(DEFAULT_SERVER_PORT).c_str()));
     const char* listen = Option("listen-hostname", numOptions, options, DEFAULT_LISTEN);
     const char* logFile = Option("log-file", numOptions, options, defaultLog.c_str());
     const pappl_loglevel_t logLevel = LogLevel(Option("log-level", numOptions, options, "info"));
@@ -87,11 +124,6 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     if (system == nullptr)
         return nullptr;
 
-    if (static_cast<const ServerRole*>(data)->serving &&
-        !papplSystemAddListeners(system, strcmp(listen, "*") == 0 ? nullptr : listen)) {
-        papplSystemDelete(system);
-        return nullptr;
-    }
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
     papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddPrinterPages,
@@ -101,7 +133,14 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     AddRasterFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
     papplSystemSetVendorDefaultCallback(system, IsValidPrinterDefault, nullptr);
-    papplSystemLoadState(system, stateFile.c_str());
+    LoadStateFile(system, stateFile);
+    if (static_cast<const ServerRole*>(data)->serving &&
+        (!MayListenOn(system, listen, port) ||
+         !papplSystemAddListeners(system, strcmp(listen, ANY_ADDRESS) == 0 ? nullptr : listen))) {
+        papplSystemDelete(system);
+        return nullptr;
+    }
+    papplSystemSetMaxClients(system, MAX_CLIENTS);
     papplSystemIteratePrinters(system, ShowInvalidDefaultsOf, nullptr);
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
     AddPrinterPage(system);

@@ -5,6 +5,9 @@
 
 #include <pappl/pappl.h>
 
+// The server's TCP port unless -o server-port=N says otherwise.
+inline constexpr int DEFAULT_SERVER_PORT = 8631;
+
 // The line at the foot of every web page.
 inline constexpr char FOOTER_HTML[] = "KORLA Tessa-300 receipt printer application";
 
@@ -16,9 +19,10 @@ struct ServerRole {
 // Creates the system (pappl_ml_system_cb_t); data is a ServerRole. PAPPL
 // adds the local socket, in the folder, for the server sub-command.
 // Server options (-o NAME=VALUE):
-//   server-port     TCP port, 8000 by default
+//   server-port     TCP port, DEFAULT_SERVER_PORT by default
 //   listen-hostname where to listen: "localhost" by default, "*" for every
-//                   network address
+//                   network address (IPv4 and IPv6); beyond loopback only
+//                   once the admin password is set
 //   log-file        "-" for standard error, else a file; the folder's
 //                   korla-printer-app.log by default
 //   log-level       debug, info, warn, error or fatal; info by default

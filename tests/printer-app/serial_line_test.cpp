@@ -170,7 +170,7 @@ TEST(SerialPorts, ListsTheNodesThatOpenInNameOrder)
 // at all once another scheme is there.
 TEST(SerialScheme, KeepsPapplsOwnSchemes)
 {
-    AddSerialScheme();
+    AddSerialScheme(SerialPortRule::AnyTerminal);
     for (const char* uri : {"socket://127.0.0.1:9100", "usb://KORLA/Tessa-300?serial=1", "serial:/dev/ttyS0"})
         EXPECT_TRUE(papplDeviceIsSupported(uri)) << uri;
 }
