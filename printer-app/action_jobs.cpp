@@ -12,6 +12,7 @@
 #include "app_folder.h"
 #include "device_channel.h"
 #include "drivers.h"
+#include "image_debt.h"
 #include "logo_record.h"
 #include "paper_status.h"
 #include "printer_settings.h"
@@ -49,6 +50,7 @@ std::optional<JobSettings> SettingsOf(pappl_job_t* job)
 
 bool OpenDrawer(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
 {
+    SettleImageDebt(papplJobGetPrinter(job), device);
     const std::optional<std::vector<unsigned char>> document = ReadDocument(job);
     const std::string drawer = document ? std::string(document->begin(), document->end()) : "";
     if (drawer != "1" && drawer != "2")
@@ -64,6 +66,7 @@ bool OpenDrawer(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
 
 bool PrintTestReceipt(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
 {
+    SettleImageDebt(papplJobGetPrinter(job), device);
     const std::optional<JobSettings> settings = SettingsOf(job);
     if (!settings)
         return false;
@@ -80,6 +83,7 @@ bool PrintTestReceipt(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
 // The record notes the set once the printer has taken every byte of it.
 bool StoreLogos(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
 {
+    SettleImageDebt(papplJobGetPrinter(job), device);
     const std::optional<std::vector<unsigned char>> document = ReadDocument(job);
     const std::optional<StoredLogoSet> set = document ? SetOfStoringJob(*document) : std::nullopt;
     if (!set)

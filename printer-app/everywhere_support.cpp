@@ -1,6 +1,7 @@
 #include "everywhere_support.h"
 
 #include "cmd_defs.h"
+#include "image_debt.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ void PrintIdentificationSlip(pappl_printer_t* printer, pappl_identify_actions_t 
         papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Not identified: the printer is busy.");
         return;
     }
+    SettleImageDebt(printer, device);
     const std::string text = SlipText(message != nullptr && *message != '\0' ? message : papplPrinterGetName(printer));
     Send(device, Initilize_Printer);
     papplDeviceWrite(device, text.data(), text.size());

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "image_debt.h"
 #include "serial_device.h"
 #include "serial_line.h"
 #include "status_request.h"
@@ -115,7 +116,10 @@ void CheckIdlePrinter(pappl_printer_t* printer, void* /*data*/)
 {
     const std::string deviceUri = papplPrinterGetDeviceURI(printer);
     const Link link = LinkOf(deviceUri);
-    if (link == Link::Silent || papplPrinterGetState(printer) == IPP_PSTATE_PROCESSING || !IsDue(deviceUri))
+    // A printer that an image still owes bytes would take the request as
+    // rows: its next job settles the image first.
+    if (link == Link::Silent || papplPrinterGetState(printer) == IPP_PSTATE_PROCESSING || !IsDue(deviceUri) ||
+        OwesImage(printer))
         return;
     if (link == Link::Network)
         Record(printer, deviceUri, AskOverNetwork(deviceUri));

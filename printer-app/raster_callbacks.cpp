@@ -10,6 +10,7 @@
 
 #include "device_channel.h"
 #include "drivers.h"
+#include "image_debt.h"
 #include "paper_status.h"
 #include "printer_settings.h"
 #include "receipt_job.h"
@@ -42,6 +43,7 @@ JobState* StateOf(pappl_job_t* job)
 
 bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device)
 {
+    SettleImageDebt(papplJobGetPrinter(job), device);
     std::string message;
     const std::optional<JobSettings> settings = JobSettingsFor(job, message);
     if (!settings) {
@@ -110,6 +112,7 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
 // A printer-ready ESC/POS file goes to the printer as it is.
 bool PrintFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device)
 {
+    SettleImageDebt(papplJobGetPrinter(job), device);
     const int fd = open(papplJobGetFilename(job), O_RDONLY);
     if (fd < 0) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot open the job's file");

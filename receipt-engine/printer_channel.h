@@ -15,6 +15,10 @@ public:
     virtual long Write(const unsigned char* data, size_t len) = 0;
     // Whether the job has been cancelled.
     virtual bool Cancelled() const = 0;
+    // An image command has been written: the printer takes the next `bytes`
+    // bytes as its rows, whatever they are. A channel whose process may die
+    // in the middle of an image keeps the count where the next one finds it.
+    virtual void ImageStarted(size_t /*bytes*/) {}
 };
 
 // A file descriptor, such as the filter's standard output, which CUPS

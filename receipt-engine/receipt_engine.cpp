@@ -65,6 +65,7 @@ void ReceiptEngine::SendImageCommand(uint32_t bytesPerRow, uint32_t rows, size_t
     }
     SendWhole(command, sizeof command);
     imageBytesOwed_ = announcedBytes;
+    printer_.ImageStarted(announcedBytes);
     if (Cancelled())
         EndCancelledJob();
 }
