@@ -31,12 +31,15 @@ long DeviceChannel::Write(const unsigned char* data, size_t len)
     return static_cast<long>(sent);
 }
 
-// The command is flushed to the link before the debt is recorded: a
-// command that never left the process leaves the printer owed nothing.
+// The debt is recorded before the command leaves for the link, and paid
+// after each slice has: a server killed in between leaves a debt larger
+// than the printer's (by one slice at most), whose excess goes out as NUL
+// bytes, which the printer passes over. A smaller one would have the
+// printer swallow the next job's first bytes.
 void DeviceChannel::ImageStarted(size_t bytes)
 {
-    papplDeviceFlush(device_);
     debt_.Start(bytes);
+    papplDeviceFlush(device_);
 }
 
 void DeviceChannel::Flush()

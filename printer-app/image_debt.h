@@ -22,8 +22,8 @@ public:
     ImageDebt(const ImageDebt&) = delete;
     ImageDebt& operator=(const ImageDebt&) = delete;
 
-    // An image command has reached the printer's link; `bytes` bytes of
-    // rows follow.
+    // An image command is on its way to the printer's link; `bytes` bytes
+    // of rows follow.
     void Start(size_t bytes);
     // `bytes` more bytes have reached the link; those beyond the image's
     // rows are none of its.

@@ -62,9 +62,9 @@ const PortKind* KindOf(const std::string& name)
     return nullptr;
 }
 
-// Linux creates ttyS nodes whether or not a UART is fitted; the driver
-// says which are real. Other ports (USB adapters, pseudo-terminals) exist
-// only while their device does.
+// A terminal, which a serial port is. Linux creates ttyS nodes whether or
+// not a UART is fitted; the driver says which are real. Other ports (USB
+// adapters, pseudo-terminals) exist only while their device does.
 bool PortIsPresent(const std::string& path)
 {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -72,8 +72,9 @@ bool PortIsPresent(const std::string& path)
         return false;
     serial_struct info{};
     const bool absentUart = ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type == PORT_UNKNOWN;
+    const bool terminal = isatty(fd);
     close(fd);
-    return !absentUart;
+    return terminal && !absentUart;
 }
 
 // ttyS2 before ttyS10.
