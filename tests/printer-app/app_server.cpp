@@ -105,6 +105,8 @@ AppServer::~AppServer()
     Stop();
     if (printer_)
         printer_->terminate();
+    if (mounted_)
+        RunChild({"/bin/umount", folder_.path()}, {});
 }
 
 bool AppServer::StartPrinter(const PrinterSetup& setup)
@@ -134,6 +136,17 @@ bool AppServer::StartPrinter(const PrinterSetup& setup)
 bool AppServer::Start(const PrinterSetup& setup)
 {
     port_ = FreeLoopbackPort();
+    if (setup.folderBytes > 0) {
+        const ChildResult mounted = RunChild({"/bin/mount", "-t", "tmpfs", "-o",
+                                              "size=" + std::to_string(setup.folderBytes) + ",mode=0700", "tmpfs",
+                                              folder_.path()},
+                                             {});
+        mounted_ = mounted.exitStatus == 0;
+        if (!mounted_) {
+            ADD_FAILURE() << "no tmpfs for the server's folder: " << mounted.err;
+            return false;
+        }
+    }
     if (!StartPrinter(setup) || port_ == 0) {
         ADD_FAILURE() << "no printer or no port for the server";
         return false;
@@ -158,15 +171,29 @@ bool AppServer::Restart()
 bool AppServer::StartServer()
 {
     const PrinterSetup& setup = setup_;
+    std::vector<std::string> arguments = {APP_PATH,
+                                          "--dir",
+                                          folder_.path(),
+                                          "server",
+                                          "-o",
+                                          "server-port=" + std::to_string(port_),
+                                          "-o",
+                                          "log-level=" + setup.logLevel,
+                                          "-o",
+                                          "status-interval=" + std::to_string(setup.statusInterval)};
+    for (const std::string& option : setup.serverOptions)
+        arguments.insert(arguments.end(), {"-o", option});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
         const int log = open((folder_ / "server.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(log, STDOUT_FILENO);
         dup2(log, STDERR_FILENO);
         setenv(DEVICE_FOLDER_VARIABLE, deviceFolder_.path().c_str(), 1);
-        execl(APP_PATH, APP_PATH, "--dir", folder_.path().c_str(), "server", "-o",
-              ("server-port=" + std::to_string(port_)).c_str(), "-o", ("log-level=" + setup.logLevel).c_str(), "-o",
-              ("status-interval=" + std::to_string(setup.statusInterval)).c_str(), nullptr);
+        execv(APP_PATH, argv.data());
         _exit(127);
     }
     if (!WaitUntilAnswering()) {
@@ -245,6 +272,30 @@ void AppServer::Stop()
     pid_ = -1;
 }
 
+void AppServer::Kill()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+double AppServer::WaitForExit(double maxSeconds)
+{
+    const auto start = Clock::now();
+    const auto deadline = start + std::chrono::duration<double>(maxSeconds);
+    while (waitpid(pid_, nullptr, WNOHANG) == 0) {
+        if (Clock::now() > deadline) {
+            Kill();
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    pid_ = -1;
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 // PAPPL notices a shutdown only when something happens: a connection.
 void AppServer::WakeUp() const
 {
@@ -259,7 +310,7 @@ void AppServer::WakeUp() const
 
 std::string AppServer::PrinterUri() const
 {
-    return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/" + PRINTER;
+    return "ipp://" + clientHost_ + ":" + std::to_string(port_) + "/ipp/print/" + PRINTER;
 }
 
 std::string AppServer::LocalPrinterUri() const
@@ -273,12 +324,22 @@ std::string AppServer::LocalPrinterUri() const
 
 std::string AppServer::WebUrl(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    return "http://" + clientHost_ + ":" + std::to_string(port_) + path;
+}
+
+// curl with the cookies, when they are kept.
+std::vector<std::string> AppServer::Curl(std::vector<std::string> arguments) const
+{
+    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-g"};
+    if (!cookieJar_.empty())
+        argv.insert(argv.end(), {"-b", cookieJar_, "-c", cookieJar_});
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
 }
 
 std::string AppServer::WebPage(const std::string& path) const
 {
-    return RunChild({"/usr/bin/curl", "-s", WebUrl(path)}, {}).out;
+    return RunChild(Curl({WebUrl(path)}), {}).out;
 }
 
 int AppServer::PostUploads(const std::string& path, const std::vector<std::string>& fields, std::string* body) const
@@ -289,8 +350,8 @@ int AppServer::PostUploads(const std::string& path, const std::vector<std::strin
     if (start == std::string::npos)
         return 0;
     const size_t token = start + mark.size();
-    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-w", "\n%{http_code}", "-F",
-                                     "session=" + page.substr(token, page.find('"', token) - token)};
+    std::vector<std::string> argv =
+        Curl({"-w", "\n%{http_code}", "-F", "session=" + page.substr(token, page.find('"', token) - token)});
     for (const std::string& field : fields) {
         argv.push_back("-F");
         argv.push_back(field);
@@ -312,9 +373,8 @@ int AppServer::PostForm(const std::string& path, const std::string& fields, std:
         return 0;
     const size_t token = start + mark.size();
     const std::string session = page.substr(token, page.find('"', token) - token);
-    const ChildResult post = RunChild({"/usr/bin/curl", "-s", "-w", "\n%{http_code}", "--data",
-                                       "session=" + session + "&" + fields, WebUrl(path)},
-                                      {});
+    const ChildResult post =
+        RunChild(Curl({"-w", "\n%{http_code}", "--data", "session=" + session + "&" + fields, WebUrl(path)}), {});
     const size_t lastLine = post.out.rfind('\n');
     if (body != nullptr)
         *body = post.out.substr(0, lastLine);
@@ -364,6 +424,30 @@ ChildResult AppServer::RunIppTool(const std::string& printerUri, const std::stri
         run.err += "ipptool passed " + std::to_string(passed) + " of the " + std::to_string(tests) + " tests\n";
     }
     return run;
+}
+
+ChildResult AppServer::PrintRaster(const std::string& file, const std::string& jobAttribute) const
+{
+    return IppTool("{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
+                   "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+                   "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
+                   "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
+                       jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n",
+                   {"filename=" + file});
+}
+
+std::string AppServer::ProcessingJob() const
+{
+    const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
+    while (Clock::now() < deadline) {
+        std::istringstream jobs(Run({"jobs", "-d", PRINTER}).out);
+        for (std::string line; std::getline(jobs, line);) {
+            if (line.find(" processing ") != std::string::npos)
+                return line.substr(0, line.find(' '));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "0";
 }
 
 // The emulator numbers its outputs session by session and writes them once

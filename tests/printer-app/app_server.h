@@ -29,6 +29,8 @@ struct PrinterSetup {
     std::string deviceUri;                     // a printer of the test's own instead of the emulator
     bool bytesOnly = false;                    // the emulator keeps each session's bytes, nothing else
     std::string logLevel = "debug";            // the server's
+    std::vector<std::string> serverOptions;    // more -o NAME=VALUE for the server
+    size_t folderBytes = 0;                    // when not 0, the folder is a tmpfs of that size
 };
 
 class AppServer {
@@ -40,6 +42,22 @@ public:
     void Stop();
     // Stops the server and starts it again with the same folder and port.
     bool Restart();
+    // Options for the server's next start.
+    void SetServerOptions(const std::vector<std::string>& options) { setup_.serverOptions = options; }
+    // Starts the server alone, with the folder and printer it has.
+    bool StartServer();
+    // Kills the server with SIGKILL, as a crash would end it.
+    void Kill();
+    // Waits for the server to end of itself: the seconds it took, or -1
+    // when it had not ended after maxSeconds (it is then killed).
+    double WaitForExit(double maxSeconds);
+    pid_t pid() const { return pid_; }
+
+    // Clients reach the server at this address (127.0.0.1 unless set;
+    // an IPv6 address in brackets).
+    void SetClientHost(const std::string& host) { clientHost_ = host; }
+    // The web pages keep their cookies, the login's, from now on.
+    void KeepCookies() { cookieJar_ = deviceFolder_ / "cookies"; }
 
     int port() const { return port_; }
     std::string PrinterUri() const;
@@ -72,6 +90,13 @@ public:
     // with administration (Set-Printer-Attributes and the like).
     ChildResult AdminIppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
+    // Prints a PWG raster file with Print-Job, and the job attribute line
+    // ("ATTR keyword NAME VALUE") when given.
+    ChildResult PrintRaster(const std::string& file, const std::string& jobAttribute = "") const;
+    // The id of the job the printer is processing; "0" when none is, within
+    // the guard time.
+    std::string ProcessingJob() const;
+
     // The next job that reaches the printer, passing over the server's
     // paper checks and probes between jobs (sessions of status requests
     // alone): its raw bytes without the status requests that came before
@@ -90,7 +115,7 @@ public:
 
 private:
     bool StartPrinter(const PrinterSetup& setup);
-    bool StartServer();
+    std::vector<std::string> Curl(std::vector<std::string> arguments) const;
     bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
     ChildResult RunIppTool(const std::string& printerUri, const std::string& test,
@@ -106,6 +131,9 @@ private:
     int port_ = 0;
     PrinterSetup setup_;
     int sessionsSeen_ = 0;
+    std::string clientHost_ = "127.0.0.1";
+    std::string cookieJar_;
+    bool mounted_ = false;
 };
 
 // The paper check the server sends, DLE EOT 4.

@@ -134,33 +134,6 @@ TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettingsAndKeepsTheRest)
 
 // Prints a one-bit PWG raster with ipptool, which returns once the job is
 // done: PAPPL prints a raster as it comes.
-ChildResult PrintRaster(const AppServer& server, const std::string& file, const std::string& jobAttribute = "")
-{
-    return server.IppTool(
-        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-        "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
-            jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n",
-        {"filename=" + file});
-}
-
-// The id of the job the printer is processing; 0 when none is, within the
-// guard time.
-std::string ProcessingJob(const AppServer& server)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::istringstream jobs(server.Run({"jobs", "-d", PRINTER}).out);
-        for (std::string line; std::getline(jobs, line);) {
-            if (line.find(" processing ") != std::string::npos)
-                return line.substr(0, line.find(' '));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return "0";
-}
-
 // A job cancelled while the serial printer takes its image leaves the
 // printer clean: the image is completed with blank rows, ESC @ ends it,
 // and the next job comes out exactly as it would have alone.
@@ -179,14 +152,14 @@ TEST(PrinterAppSerialCancel, CancelledJobLeavesTheNextJobExact)
     const unsigned longRows = 1500;  // within the default 200 mm receipt
     WriteRaster(longReceipt, {PageWithBlankTail(72, longRows, 10)}, RasterFormat::Pwg);
 
-    ASSERT_EQ(0, PrintRaster(server, shortReceipt).exitStatus);
+    ASSERT_EQ(0, server.PrintRaster(shortReceipt).exitStatus);
     const AppServer::PrinterJob alone = server.NextJob();
     ASSERT_TRUE(alone.arrived);
 
     // One image for the whole receipt, so that the cancel comes inside it.
     std::thread printing(
-        [&server, &longReceipt] { PrintRaster(server, longReceipt, "ATTR keyword korla-faster-printing 0"); });
-    const std::string job = ProcessingJob(server);
+        [&server, &longReceipt] { server.PrintRaster(longReceipt, "ATTR keyword korla-faster-printing 0"); });
+    const std::string job = server.ProcessingJob();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const ChildResult cancelled = server.Run({"cancel", "-d", PRINTER, "-j", job});
     printing.join();
@@ -205,7 +178,7 @@ TEST(PrinterAppSerialCancel, CancelledJobLeavesTheNextJobExact)
     EXPECT_EQ(std::string("\x1b\x40", 2), cut.bytes.substr(cut.bytes.size() - 2));
     EXPECT_EQ(std::string::npos, cut.listing.find("held over")) << cut.listing;
 
-    ASSERT_EQ(0, PrintRaster(server, shortReceipt).exitStatus);
+    ASSERT_EQ(0, server.PrintRaster(shortReceipt).exitStatus);
     const AppServer::PrinterJob next = server.NextJob();
     ASSERT_TRUE(next.arrived);
     EXPECT_EQ(alone.bytes, next.bytes);

@@ -149,8 +149,8 @@ TEST(SerialLine, SpeedAndFlowControlReachThePort)
     }
 }
 
-// The ports listed are the device folder's serial nodes that open, in
-// name order, ttyS2 before ttyS10.
+// The ports listed are the device folder's serial nodes that open as
+// terminals, in name order, ttyS2 before ttyS10.
 TEST(SerialPorts, ListsTheNodesThatOpenInNameOrder)
 {
     const PseudoTerminal terminal;
@@ -158,6 +158,7 @@ TEST(SerialPorts, ListsTheNodesThatOpenInNameOrder)
     for (const char* name : {"ttyUSB0", "ttyS10", "ttyS2", "ttyACM1", "ttyUSB", "ttyUSBx", "ttyX0", "lp0"})
         ASSERT_EQ(0, symlink(terminal.slave().c_str(), (folder / name).c_str()));
     ASSERT_EQ(0, symlink((folder / "gone").c_str(), (folder / "ttyUSB7").c_str()));
+    WriteFile(folder / "ttyUSB3", "");
     setenv(DEVICE_FOLDER_VARIABLE, folder.path().c_str(), 1);
     const std::vector<std::string> ports = SerialPorts();
     unsetenv(DEVICE_FOLDER_VARIABLE);
