@@ -1,7 +1,8 @@
 // The printer channel of a PAPPL job: every command goes to the printer's
-// device, whatever its link (socket://, usb://, serial:). While an image's
-// rows are on their way, each slice goes to the link at once and what the
-// image still owes is kept on disk (image_debt.h).
+// device, whatever its link (socket://, usb://, serial:). A link that
+// breaks ends the job early, as a cancel does, and the job is told how far
+// it got. While an image's rows are on their way, each slice goes to the
+// link at once and what the image still owes is kept on disk (image_debt.h).
 #ifndef KORLA_DEVICE_CHANNEL_H
 #define KORLA_DEVICE_CHANNEL_H
 
@@ -12,19 +13,27 @@
 
 class DeviceChannel : public PrinterChannel {
 public:
-    DeviceChannel(pappl_job_t* job, pappl_device_t* device)
-        : job_(job), device_(device), debt_(papplJobGetPrinter(job))
-    {
-    }
+    DeviceChannel(pappl_job_t* job, pappl_device_t* device);
     long Write(const unsigned char* data, size_t len) override;
-    bool Cancelled() const override { return papplJobIsCanceled(job_); }
+    // Cancelled, or the link broke: either way nothing more is worth sending.
+    bool Cancelled() const override { return broken_ || papplJobIsCanceled(job_); }
     void ImageStarted(size_t bytes) override;
-    // Sends what PAPPL still holds in its buffer; at the end of every job.
-    void Flush();
+    // Sends what PAPPL still holds in its buffer and waits until the
+    // printer has taken it (a network printer acknowledges what it reads);
+    // at the end of every job. False when not every byte reached the
+    // printer: the job's message then says how many did.
+    bool Flush();
 
 private:
+    size_t BytesDelivered() const;
+    bool AwaitPrinter();
+    void ReportBrokenLink(size_t unacknowledged = 0);
+
     pappl_job_t* job_;
     pappl_device_t* device_;
+    size_t deliveredBefore_;  // what the device had delivered when the job began
+    size_t handed_ = 0;       // bytes of this job given to the device
+    bool broken_ = false;
     ImageDebt debt_;
 };
 

@@ -497,3 +497,11 @@ std::string AppServer::StopAndCollectBytes()
         bytes += ReadFile(printerOutput_ / ("job-" + std::to_string(session) + ".bin"));
     return bytes;
 }
+
+void AppServer::RemovePrinter()
+{
+    if (!printer_)
+        return;
+    printer_->terminate();
+    printer_->wait();
+}
