@@ -86,17 +86,60 @@ TEST_F(PackageTest, HoldsTheDriverTheProgramsAndTheirPages)
     EXPECT_EQ(expected, FilesIn(run.out));
 }
 
-// Removing the package removes exactly the files it lists: no maintainer
-// script creates files, and none restarts CUPS, which finds new filters and
-// PPDs by itself.
-TEST_F(PackageTest, HasNoMaintainerScripts)
+// Removing the package removes exactly the files it lists: its one
+// maintainer script, postrm, restarts nothing and on purge alone removes
+// the printer application's state and log, there under DPKG_ROOT as dpkg
+// would run it for another root.
+TEST_F(PackageTest, PurgeRemovesThePrinterApplicationsStateAlone)
 {
     TempDir control{"korla-control-"};
     ASSERT_EQ(0, DpkgDeb({"--control", package_, control / "DEBIAN"}).exitStatus);
     std::set<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(control / "DEBIAN"))
         names.insert(entry.path().filename());
-    EXPECT_EQ((std::set<std::string>{"control", "md5sums"}), names);
+    ASSERT_EQ((std::set<std::string>{"control", "md5sums", "postrm"}), names);
+
+    const TempDir root{"korla-purge-"};
+    const std::vector<std::string> ours = {"var/lib/korla-printer-app", "var/lib/private/korla-printer-app",
+                                           "var/log/korla-printer-app", "var/log/private/korla-printer-app"};
+    for (const std::string& folder : ours) {
+        fs::create_directories(root / (folder + "/korla-printer-app.d"));
+        WriteFile(root / (folder + "/korla-printer-app.state"), "Password x\n");
+    }
+    fs::create_directories(root / "var/lib/cups");
+    ChildOptions options;
+    options.environment["DPKG_ROOT"] = root.path();
+    for (const char* action : {"remove", "upgrade"}) {
+        EXPECT_EQ(0, RunChild({"/bin/sh", control / "DEBIAN/postrm", action}, options).exitStatus) << action;
+        for (const std::string& folder : ours)
+            EXPECT_TRUE(fs::exists(root / (folder + "/korla-printer-app.state"))) << action << " removed " << folder;
+    }
+    const ChildResult purged = RunChild({"/bin/sh", control / "DEBIAN/postrm", "purge"}, options);
+    EXPECT_EQ(0, purged.exitStatus) << purged.err;
+    for (const std::string& folder : ours)
+        EXPECT_FALSE(fs::exists(root / folder)) << folder;
+    EXPECT_TRUE(fs::exists(root / "var/lib/cups"));
+}
+
+// The service's sandbox as systemd rates the unit that the package holds:
+// at most 2.5, "OK"; and it serves the port the program takes by default.
+TEST_F(PackageTest, ServiceIsHardenedAndOnTheDefaultPort)
+{
+    const TempDir root{"korla-unit-"};
+    ASSERT_EQ(0, DpkgDeb({"--extract", package_, root.path()}).exitStatus);
+    const std::string unit = root / "usr/lib/systemd/system/korla-printer-app.service";
+    const ChildResult rated = RunChild({"/usr/bin/systemd-analyze", "security", "--offline=yes", unit}, {});
+    const std::string mark = "Overall exposure level for korla-printer-app.service: ";
+    const size_t at = rated.out.find(mark);
+    ASSERT_NE(std::string::npos, at) << rated.out << rated.err;
+    EXPECT_LE(std::stod(rated.out.substr(at + mark.size())), 2.5) << rated.out;
+
+    const std::string text = ReadFile(unit);
+    const size_t port = text.find("server-port=");
+    ASSERT_NE(std::string::npos, port) << text;
+    const ChildResult help = RunChild({root / "usr/bin/korla-printer-app", "--help"}, {});
+    const std::string byDefault = std::to_string(atoi(text.c_str() + port + 12)) + " by default";
+    EXPECT_NE(std::string::npos, help.out.find("the server's port, " + byDefault)) << help.out;
 }
 
 TEST_F(PackageTest, VersionAndDependencies)
