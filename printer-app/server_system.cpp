@@ -91,13 +91,13 @@ bool MayListenOn(pappl_system_t* system, const char* listen, int port)
     char password[256] = "";
     if (IsLoopbackOnly(listen, port) || *papplSystemGetPassword(system, password, sizeof password) != '\0')
         return true;
-    const char* message = "Not started: listening on %s lets the network in, which may change printers only with "
-                          "the admin password. Set it first on http://localhost:%d/security, with the server "
-                          "listening on localhost alone.";
-    papplLog(system, PAPPL_LOGLEVEL_FATAL, message, listen, port);
-    fprintf(stderr, "%s: ", APP_NAME);
-    fprintf(stderr, message, listen, port);
-    fputc('\n', stderr);
+    char message[512];
+    snprintf(message, sizeof message,
+             "Not started: listening on %s lets the network in, which may change printers only with the admin "
+             "password. Set it first on http://localhost:%d/security, with the server listening on localhost alone.",
+             listen, port);
+    papplLog(system, PAPPL_LOGLEVEL_FATAL, "%s", message);
+    fprintf(stderr, "%s: %s\n", APP_NAME, message);
     return false;
 }
 
