@@ -10,9 +10,11 @@
 
 #include "device_channel.h"
 #include "drivers.h"
+#include "one_bit_choice.h"
 #include "paper_status.h"
 #include "printer_settings.h"
 #include "receipt_job.h"
+#include "receipt_layout.h"
 
 namespace {
 
@@ -24,23 +26,26 @@ struct JobState {
     }
     DeviceChannel channel;
     ReceiptJob receipt;
-    bool rasterDocument = false;  // pages come once: the copies are made here
     unsigned printableWidth = 0;
+    LengthLimit limit{};
+    unsigned page = 0;            // the page being read, from 1
+    uint32_t pageHeight = 0;      // rows the page has
+    uint32_t rowsRead = 0;        // rows PAPPL has handed over
+    uint32_t longestCut = 0;      // a page longer than the limit: its height
+    unsigned truncatedPage = 0;   // the page the document ends in, if it ends early
 };
-
-// PAPPL streams a PWG or Apple raster document to the callbacks once,
-// whatever the copies; it renders an image once for every copy.
-bool IsRasterDocument(const char* format)
-{
-    return format != nullptr && (strcmp(format, "image/pwg-raster") == 0 || strcmp(format, "image/urf") == 0);
-}
 
 JobState* StateOf(pappl_job_t* job)
 {
     return static_cast<JobState*>(papplJobGetData(job));
 }
 
-bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device)
+uint32_t Millimetres(uint32_t rows)
+{
+    return rows * 254 / (PRINTER_DPI * 10);
+}
+
+bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     std::string message;
     const std::optional<JobSettings> settings = JobSettingsFor(job, message);
@@ -52,20 +57,31 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t*
     CheckPaperDuringJob(job, device);
     auto state = std::make_unique<JobState>(*settings, job, device);
     state->printableWidth = PrintableWidth(papplJobGetPrinter(job));
-    state->rasterDocument = IsRasterDocument(papplJobGetFormat(job));
+    state->limit = LengthLimitFor(job, *options);
     papplJobSetData(job, state.release());
     return true;
 }
 
-// Rows come as wide as the job's media (639 dots for 80 mm); the head
-// prints their middle.
-bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/, unsigned /*page*/)
+// The page comes as wide and as long as the client made it; the head
+// prints the middle of a wider one. A grey page is made into dots by PAPPL
+// with the matrix set here for the job's content, before the rows reach
+// WriteLine.
+bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/, unsigned page)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
     const cups_page_header2_t& header = options->header;
-    state->receipt.StartPage(header.cupsWidth, header.cupsBytesPerLine, header.cupsHeight, state->printableWidth);
+    const ThresholdMatrix matrix = ThresholdsFor(OneBitOptionsForStream(*options));
+    for (int y = 0; y < MATRIX_SIZE; ++y)
+        std::copy(matrix[y].begin(), matrix[y].end(), options->dither[y]);
+    state->page = page;
+    state->pageHeight = header.cupsHeight;
+    state->rowsRead = 0;
+    if (header.cupsHeight > state->limit.rows)
+        state->longestCut = std::max(state->longestCut, header.cupsHeight);
+    state->receipt.StartPage(header.cupsWidth, header.cupsBytesPerLine,
+                             std::min(header.cupsHeight, state->limit.rows), state->printableWidth);
     return true;
 }
 
@@ -75,21 +91,37 @@ bool WriteLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
-    state->receipt.WriteRow(line);
+    if (state->rowsRead++ < state->limit.rows)
+        state->receipt.WriteRow(line);
     return true;
 }
 
-// PAPPL prints an image once for every copy, so each image page is a copy
-// of its own; a raster document's pages wait for the job's end.
+// PAPPL streams a raster document once, whatever the copies: its pages
+// wait for the job's end, which makes the copies. PAPPL ends a page that
+// the document cuts short like any other, and aborts the job only after
+// it: such a page, and the job with it, is not printed.
 bool EndPage(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned /*page*/)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
     state->receipt.EndPage();
-    if (!state->rasterDocument)
-        state->receipt.PrintCopies(1);
+    if (state->rowsRead < state->pageHeight && !papplJobIsCanceled(job) && state->truncatedPage == 0)
+        state->truncatedPage = state->page;
     return true;
+}
+
+void TellWhatWasLeftOut(pappl_job_t* job, const JobState& state)
+{
+    if (state.truncatedPage != 0) {
+        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: the raster document ends inside page %u",
+                    state.truncatedPage);
+        papplJobSetMessage(job, "Not printed: the raster document ends inside page %u", state.truncatedPage);
+        papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
+    } else if (state.longestCut != 0) {
+        papplJobSetMessage(job, "Printed the first %u mm of a %u mm page only: a receipt is at most that long.",
+                           Millimetres(state.limit.rows), Millimetres(state.longestCut));
+    }
 }
 
 bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
@@ -98,13 +130,15 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
     papplJobSetData(job, nullptr);
     if (!state)
         return false;
-    // A cancelled job's waiting pages stay unprinted; the job still ends
-    // cleanly.
-    state->receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : std::max(1, options->copies));
+    // A cancelled or damaged job's waiting pages stay unprinted; the job
+    // still ends cleanly.
+    const bool printable = !papplJobIsCanceled(job) && state->truncatedPage == 0;
+    state->receipt.PrintCopies(printable ? std::max(1, options->copies) : 0);
     state->receipt.Finish();
     state->channel.Flush();
     CheckPaperDuringJob(job, device);
-    return true;
+    TellWhatWasLeftOut(job, *state);
+    return state->truncatedPage == 0;
 }
 
 // A printer-ready ESC/POS file goes to the printer as it is.

@@ -87,7 +87,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
     papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddReceiptPage,
                                  ReceiptDriverCallback, nullptr);
-    AddPngFilter(system);
+    AddImageFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
     papplSystemLoadState(system, stateFile.c_str());
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));

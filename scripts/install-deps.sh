@@ -7,7 +7,7 @@ set -eu
 PACKAGES="build-essential cmake pkg-config
   libcups2-dev libcupsimage2-dev cups cups-client cups-daemon cups-filters
   cups-ipp-utils libpappl-dev curl ghostscript poppler-utils fonts-dejavu-core
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
   clang libclang-rt-14-dev valgrind python3
   debhelper dpkg-dev fakeroot lintian man-db"
 
