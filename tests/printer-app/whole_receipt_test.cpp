@@ -225,7 +225,7 @@ bool InkAtBothEdges(const Picture& paper, int row)
 }
 
 // Through CUPS: an 80 mm PDF comes out whole, fitted to the 72 mm the head
-// prints. A driverless queue cannot pass copies of an image or the receipt
+// prints, and a tall PNG whole. A driverless queue cannot pass copies of an image or the receipt
 // settings (CUPS keeps both); a raw queue passes both.
 TEST_F(PrinterAppWholeReceipt, CupsQueues)
 {
@@ -256,6 +256,14 @@ TEST_F(PrinterAppWholeReceipt, CupsQueues)
         ++barRow;
     ASSERT_LT(barRow, paper.height) << pdf.picture;
     EXPECT_TRUE(InkAtBothEdges(paper, barRow + 2)) << pdf.picture;
+
+    // CUPS passes a PNG as it is, naming no medium: a 4000-row one ends
+    // 4000 rows down the paper.
+    WriteFile(*documents_ / "tall.png", GreyPng(Tall(4000)));
+    const Picture tall = readPng(print({"-d", "till", *documents_ / "tall.png"}).picture);
+    ASSERT_LT(4000, tall.height);
+    EXPECT_EQ(kBlackPixel, tall.at(HEAD / 2, 3999));
+    EXPECT_EQ(kWhitePixel, tall.at(HEAD / 2, 3995));
 
     const std::string png = *documents_ / "receipt.png";
     const AppServer::PrinterJob driverless = print({"-d", "till", "-n", "3", "-o", "korla-cash-drawer=1", png});
