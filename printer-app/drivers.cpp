@@ -159,3 +159,8 @@ uint32_t MaxReceiptRows()
 {
     return MAX_RECEIPT_MM * PRINTER_DPI * 10 / 254;
 }
+
+uint32_t RowsToMillimetres(uint32_t rows)
+{
+    return static_cast<uint32_t>((uint64_t{rows} * 254 + PRINTER_DPI * 5) / (PRINTER_DPI * 10));
+}

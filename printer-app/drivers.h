@@ -32,4 +32,7 @@ unsigned PrintableWidth(pappl_printer_t* printer);
 // this.
 uint32_t MaxReceiptRows();
 
+// Rows of paper as millimetres, to the nearest, for messages.
+uint32_t RowsToMillimetres(uint32_t rows);
+
 #endif

@@ -87,19 +87,19 @@ bool PrintImage(pappl_job_t* job, pappl_device_t* device, const GreyImage& image
                 layout.printedRows, OneBitMethodName(oneBit.method));
     if (layout.printedRows < layout.height)
         papplJobSetMessage(job, "Printed the first %u mm of the image only: a receipt is at most that long.",
-                           layout.printedRows * 254 / (PRINTER_DPI * 10));
+                           RowsToMillimetres(layout.printedRows));
 
-    papplJobSetImpressions(job, 1);
+    const int copies = std::max(1, options->copies);
+    papplJobSetImpressions(job, copies);
     CheckPaperDuringJob(job, device);
     DeviceChannel channel(job, device);
     ReceiptJob receipt(*settings, channel);
     WriteImage(job, image, layout, printableWidth, oneBit, receipt);
-    const int copies = papplJobIsCanceled(job) ? 0 : std::max(1, options->copies);
-    receipt.PrintCopies(copies);
+    receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : copies);
     receipt.Finish();
     channel.Flush();
     CheckPaperDuringJob(job, device);
-    papplJobSetImpressionsCompleted(job, copies);
+    papplJobSetImpressionsCompleted(job, papplJobIsCanceled(job) ? 0 : copies);
     return true;
 }
 

@@ -40,11 +40,6 @@ JobState* StateOf(pappl_job_t* job)
     return static_cast<JobState*>(papplJobGetData(job));
 }
 
-uint32_t Millimetres(uint32_t rows)
-{
-    return rows * 254 / (PRINTER_DPI * 10);
-}
-
 bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     std::string message;
@@ -119,8 +114,9 @@ void TellWhatWasLeftOut(pappl_job_t* job, const JobState& state)
         papplJobSetMessage(job, "Not printed: the raster document ends inside page %u", state.truncatedPage);
         papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
     } else if (state.longestCut != 0) {
-        papplJobSetMessage(job, "Printed the first %u mm of a %u mm page only: a receipt is at most that long.",
-                           Millimetres(state.limit.rows), Millimetres(state.longestCut));
+        papplJobSetMessage(job, "Printed the first %u mm of a %u mm page only: %s.",
+                           RowsToMillimetres(state.limit.rows), RowsToMillimetres(state.longestCut),
+                           state.limit.named ? "the job's medium is that long" : "a receipt is at most that long");
     }
 }
 

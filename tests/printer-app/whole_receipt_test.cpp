@@ -123,6 +123,29 @@ TEST_F(PrinterAppWholeReceipt, LongDocumentsPrintWhole)
     }
 }
 
+// A page longer than the longest receipt stops there, and the job says so.
+TEST_F(PrinterAppWholeReceipt, TooLongPageStopsAtTheLongestReceipt)
+{
+    RasterPage page{HEAD, HEAD / 8, {InkRow(HEAD / 8)}};
+    page.repeatedRow = InkRow(HEAD / 8);
+    page.repeats = 24100;
+    WriteRaster(*documents_ / "too-long.pwg", {page}, RasterFormat::Pwg);
+    const std::string jobState = "{\nOPERATION Get-Job-Attributes\nGROUP operation-attributes-tag\n"
+                                 "ATTR charset attributes-charset utf-8\n"
+                                 "ATTR naturalLanguage attributes-natural-language en\n"
+                                 "ATTR uri printer-uri $uri\nATTR integer job-id $job-id\n"
+                                 "STATUS successful-ok\nDELAY \"0,0.1\"\n"
+                                 "EXPECT job-state WITH-VALUE 9 REPEAT-NO-MATCH\nREPEAT-LIMIT 100\n"
+                                 "EXPECT job-state-message WITH-VALUE "
+                                 "\"/Printed the first 3000 mm of a 3016 mm page only/\"\n}\n";
+    const ChildResult run = server_->IppTool(PrintJobTest("ATTR keyword korla-faster-printing 0") + jobState,
+                                             {"format=image/pwg-raster", "filename=" + *documents_ / "too-long.pwg"});
+    EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
+    const AppServer::PrinterJob job = server_->NextJob();
+    ASSERT_TRUE(job.arrived);
+    EXPECT_EQ(std::vector<int>{23976}, ImageRows(job.listing)) << job.listing;
+}
+
 struct GreyCase {
     const char* name;
     std::string format;
