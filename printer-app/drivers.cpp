@@ -1,6 +1,7 @@
 #include "drivers.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "everywhere_support.h"
@@ -18,7 +19,8 @@ struct RollModel {
     const char* driverName;
     const char* makeAndModel;
     unsigned printableWidth;  // dots
-    const char* media[6];     // PWG names: receipt lengths, then the custom-length range
+    const char* media[6];     // PWG names: receipt lengths, then the custom-length range, whose
+                              // maximum is the longest receipt
     int defaultMedia;         // index into media
 };
 
@@ -32,9 +34,6 @@ const RollModel MODELS[] = {
       "roll_min_48x25mm", "roll_max_48x3000mm"},
      1},
 };
-
-// The longest receipt, the roll_max length above.
-constexpr uint32_t MAX_RECEIPT_MM = 3000;
 
 // print-darkness comes in steps of this many levels.
 constexpr int DARKNESS_LEVELS = 16;
@@ -155,9 +154,13 @@ unsigned PrintableWidth(pappl_printer_t* printer)
     return static_cast<const RollModel*>(data.extension)->printableWidth;
 }
 
-uint32_t MaxReceiptRows()
+uint32_t MaxReceiptRows(pappl_printer_t* printer)
 {
-    return MAX_RECEIPT_MM * PRINTER_DPI * 10 / 254;
+    pappl_pr_driver_data_t data;
+    papplPrinterGetDriverData(printer, &data);
+    const RollModel& model = *static_cast<const RollModel*>(data.extension);
+    const pwg_media_t* longest = pwgMediaForPWG(model.media[std::size(model.media) - 1]);
+    return static_cast<uint32_t>(static_cast<uint64_t>(longest->length) * PRINTER_DPI / 2540);
 }
 
 uint32_t RowsToMillimetres(uint32_t rows)

@@ -30,7 +30,7 @@ unsigned PrintableWidth(pappl_printer_t* printer);
 // Rows of the longest receipt the printer takes: the length of its
 // largest medium (roll_max). A receipt is as long as its content up to
 // this.
-uint32_t MaxReceiptRows();
+uint32_t MaxReceiptRows(pappl_printer_t* printer);
 
 // Rows of paper as millimetres, to the nearest, for messages.
 uint32_t RowsToMillimetres(uint32_t rows);

@@ -20,7 +20,7 @@ bool NamesMedium(pappl_job_t* job)
 
 LengthLimit LengthLimitFor(pappl_job_t* job, const pappl_pr_options_t& options)
 {
-    const uint32_t longest = MaxReceiptRows();
+    const uint32_t longest = MaxReceiptRows(papplJobGetPrinter(job));
     if (!NamesMedium(job) || options.media.size_length <= 0)
         return {longest, false};
     const uint32_t rows = Scaled(static_cast<uint64_t>(options.media.size_length), PRINTER_DPI, 2540);
