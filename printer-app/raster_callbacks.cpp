@@ -49,7 +49,6 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
         papplJobSetMessage(job, "Not printed: %s", message.c_str());
         return false;
     }
-    CheckPaperDuringJob(job, device);
     auto state = std::make_unique<JobState>(*settings, job, device);
     state->printableWidth = PrintableWidth(papplJobGetPrinter(job));
     state->limit = LengthLimitFor(job, *options);
@@ -126,15 +125,18 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
     papplJobSetData(job, nullptr);
     if (!state)
         return false;
-    // A cancelled or damaged job's waiting pages stay unprinted; the job
+    TellWhatWasLeftOut(job, *state);
+    if (state->truncatedPage != 0)
+        return false;  // a damaged document leaves nothing on the paper
+    // The receipt's first byte goes out now: the paper is asked about
+    // before it. A cancelled job's waiting pages stay unprinted; the job
     // still ends cleanly.
-    const bool printable = !papplJobIsCanceled(job) && state->truncatedPage == 0;
-    state->receipt.PrintCopies(printable ? std::max(1, options->copies) : 0);
+    CheckPaperDuringJob(job, device);
+    state->receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : std::max(1, options->copies));
     state->receipt.Finish();
     state->channel.Flush();
     CheckPaperDuringJob(job, device);
-    TellWhatWasLeftOut(job, *state);
-    return state->truncatedPage == 0;
+    return true;
 }
 
 // A printer-ready ESC/POS file goes to the printer as it is.

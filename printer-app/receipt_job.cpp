@@ -3,6 +3,13 @@
 ReceiptJob::ReceiptJob(const JobSettings& settings, PrinterChannel& printer)
     : trimBlankRows_(settings.trimBlankRows), engine_(settings.receipt, printer)
 {
+}
+
+void ReceiptJob::Begin()
+{
+    if (begun_)
+        return;
+    begun_ = true;
     engine_.StartDoc();
     engine_.BeginJob();
 }
@@ -39,6 +46,7 @@ void ReceiptJob::EndPage()
 
 void ReceiptJob::PrintCopies(int copies)
 {
+    Begin();
     for (int copy = 0; copy < copies; ++copy) {
         for (size_t i = 0; i < pages_.size(); ++i)
             engine_.PrintPage(pages_[i], i + 1 == pages_.size());
@@ -48,5 +56,6 @@ void ReceiptJob::PrintCopies(int copies)
 
 void ReceiptJob::Finish()
 {
+    Begin();
     engine_.EndDoc();
 }
