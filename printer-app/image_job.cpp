@@ -83,8 +83,8 @@ bool PrintImage(pappl_job_t* job, pappl_device_t* device, const GreyImage& image
     const ImageLayout layout = LayOutImage(image.width, image.height, image.ppi, printableWidth,
                                            options->print_scaling, LengthLimitFor(job, *options));
     const OneBitOptions oneBit = OneBitOptionsFor(*options, image);
-    papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Printed %ux%u dots, %u rows; dots by %s", layout.width, layout.height,
-                layout.printedRows, OneBitMethodName(oneBit.method));
+    papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Image at %ux%u dots, %u rows printed; dots by %s", layout.width,
+                layout.height, layout.printedRows, OneBitMethodName(oneBit.method));
     if (layout.printedRows < layout.height)
         papplJobSetMessage(job, "Printed the first %u mm of the image only: a receipt is at most that long.",
                            RowsToMillimetres(layout.printedRows));
