@@ -19,19 +19,21 @@ struct RollModel {
     const char* driverName;
     const char* makeAndModel;
     unsigned printableWidth;  // dots
-    const char* media[6];     // PWG names: receipt lengths, then the custom-length range, whose
-                              // maximum is the longest receipt
+    // PWG names: receipt lengths, then the custom range, whose maximum is
+    // the longest receipt. Its widths start a little narrower than the
+    // head: CUPS sends a custom 72 mm as 71.96 mm.
+    const char* media[6];
     int defaultMedia;         // index into media
 };
 
 const RollModel MODELS[] = {
     {"korla_80mm", "KORLA Tessa-300 (80 mm roll)", 576,
      {"om_72x100mm_72x100mm", "om_72x200mm_72x200mm", "om_72x297mm_72x297mm", "om_72x1000mm_72x1000mm",
-      "roll_min_72x25mm", "roll_max_72x3000mm"},
+      "roll_min_71.9x25mm", "roll_max_72x3000mm"},
      1},
     {"korla_58mm", "KORLA Tessa-300 (58 mm roll)", 384,
      {"om_48x100mm_48x100mm", "om_48x200mm_48x200mm", "om_48x297mm_48x297mm", "om_48x1000mm_48x1000mm",
-      "roll_min_48x25mm", "roll_max_48x3000mm"},
+      "roll_min_47.9x25mm", "roll_max_48x3000mm"},
      1},
 };
 

@@ -207,14 +207,14 @@ TEST_F(PrinterAppWholeReceipt, YellowPrintsAsALightGrey)
     EXPECT_GE(16, LargestToneDifference(readPng(job.picture), HEAD, luminance, 32)) << job.picture;
 }
 
-// A one-page PDF 80 mm wide whose outer 3 mm are black on both sides.
-std::string EdgeBarsPdf()
+// A one-page PDF of the size, in points, that draws the content.
+std::string OnePagePdf(double width, double height, const std::string& content)
 {
-    const std::string content = "0 g 0 0 8.5 567 re f 218.3 0 8.5 567 re f 0 280 226.8 8 re f";
     const std::vector<std::string> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 226.8 567] /Contents 4 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + std::to_string(width) + " " + std::to_string(height) +
+            "] /Contents 4 0 R >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
     };
     std::string pdf = "%PDF-1.4\n";
@@ -234,6 +234,13 @@ std::string EdgeBarsPdf()
            std::to_string(xref) + "\n%%EOF\n";
 }
 
+// 80 mm wide, 200 mm long, its outer 3 mm black on both sides and a bar
+// across its middle.
+const std::string EDGE_BARS_PDF =
+    OnePagePdf(226.8, 567, "0 g 0 0 8.5 567 re f 218.3 0 8.5 567 re f 0 280 226.8 8 re f");
+// 80 mm wide, 375 mm long, a bar across its top and one across its bottom.
+const std::string LONG_PDF = OnePagePdf(226.8, 1063, "0 g 0 0 226.8 20 re f 0 1043 226.8 20 re f");
+
 // Ink in the outer columns of the head, on the row where the bars are.
 bool InkAtBothEdges(const Picture& paper, int row)
 {
@@ -248,7 +255,8 @@ bool InkAtBothEdges(const Picture& paper, int row)
 }
 
 // Through CUPS: an 80 mm PDF comes out whole, fitted to the 72 mm the head
-// prints, and a tall PNG whole. A driverless queue cannot pass copies of an image or the receipt
+// prints, a 375 mm one whole on a medium of its length, and a tall PNG
+// whole. A driverless queue cannot pass copies of an image or the receipt
 // settings (CUPS keeps both); a raw queue passes both.
 TEST_F(PrinterAppWholeReceipt, CupsQueues)
 {
@@ -260,7 +268,8 @@ TEST_F(PrinterAppWholeReceipt, CupsQueues)
     const ChildResult raw =
         RunChild({"/usr/sbin/lpadmin", "-p", "till-raw", "-E", "-v", server_->PrinterUri(), "-m", "raw"}, client);
     ASSERT_EQ(0, raw.exitStatus) << raw.err;
-    WriteFile(*documents_ / "edges.pdf", EdgeBarsPdf());
+    WriteFile(*documents_ / "edges.pdf", EDGE_BARS_PDF);
+    WriteFile(*documents_ / "long.pdf", LONG_PDF);
     WriteFile(*documents_ / "receipt.png", GreyPng(GreyReceipt(HEAD, 32)));
     const auto print = [&](const std::vector<std::string>& arguments) {
         std::vector<std::string> argv = {"/usr/bin/lp"};
@@ -279,6 +288,15 @@ TEST_F(PrinterAppWholeReceipt, CupsQueues)
         ++barRow;
     ASSERT_LT(barRow, paper.height) << pdf.picture;
     EXPECT_TRUE(InkAtBothEdges(paper, barRow + 2)) << pdf.picture;
+
+    // A page longer than every listed medium prints whole on one of its
+    // length: the bar at its bottom ends 375 mm down.
+    const Picture longPage =
+        readPng(print({"-d", "till", "-o", "media=Custom.72x375mm", *documents_ / "long.pdf"}).picture);
+    int lastInk = 0;
+    for (int y = 0; y < longPage.height; ++y)
+        lastInk = longPage.at(HEAD / 2, y) == kBlackPixel ? y : lastInk;
+    EXPECT_NEAR(375 * 2030 / 254, lastInk, 20);
 
     // CUPS passes a PNG as it is, naming no medium: a 4000-row one ends
     // 4000 rows down the paper.
