@@ -21,8 +21,7 @@ build_bench
 cmake --build "$build" -j "$(nproc)" --target receipt-emulator >/dev/null
 head_mm_per_s=${HEAD_MM_PER_S:-220}
 
-faster_ppd="$PWD/$work/faster.ppd"
-sed 's/^\*DefaultFasterPrinting: .*/*DefaultFasterPrinting: 1/' KORLA_tessa-300.ppd >"$faster_ppd"
+write_faster_ppd
 
 # The seconds of the emulator's "-- link:" line.
 link_seconds() {  # bytes-file baud

@@ -2,9 +2,8 @@
 # Where the filter's time goes, in instructions counted by callgrind (the
 # same on every run, unlike timings on a shared machine). For each job it
 # prints the instructions of RasterToKPrinter and of the raster floor, and
-# how the filter's split between parsing the PPD, reading the pages (each
-# page of a raster in a file is read twice: once to count, once to print),
-# process start-up and the rest (the printer's commands and their writes);
+# how the filter's split between parsing the PPD, reading the pages (once;
+# a job counted first only reads its headers to count), process start-up and the rest (the printer's commands and their writes);
 # then the functions that cost most on the last job, by their own cost.
 #
 #   bench/profile.sh [JOB...]
@@ -16,6 +15,7 @@ cd "$(dirname "$0")/.."
 . bench/common.sh
 build_bench
 write_all_options_ppd
+write_faster_ppd
 [ $# -gt 0 ] || set -- 1-page 10-pages 60000-rows 100-pages-defaults 100-pages
 
 # Instructions of a whole run, from the callgrind summary.
@@ -37,7 +37,7 @@ split_filter() {  # callgrind-out-file
             ir = $1; gsub(",", "", ir)
             if ($0 ~ /\?\?\?:ppdOpenFile /) { ppd += ir; opens = calls }
             else if ($0 ~ /\?\?\?:ppdClose /) ppd += ir
-            else if ($0 ~ /RasterToKORLA::ReadNextPage\(/ && capture == 0) capture = ir
+            else if ($0 ~ /RasterToKORLA::ReadPage\(/ && capture == 0) capture = ir
             else if ($0 ~ /main\.cpp:main/ && main == 0) main = ir
         }
         END { print opens + 0, ppd + 0, capture + 0, main + 0 }'

@@ -5,9 +5,13 @@
 #
 #   bench/run-benchmark.sh [--record-reference] [REPEATS]
 #
-# REPEATS (default 5) runs of each program per job; wall time, CPU time and
-# peak memory are the medians. Both programs read the job the same way (from
-# a file, or through a pipe) and write to /dev/null. Before timing, the
+# REPEATS (default 5) runs of each program per job, the filter's and the
+# floor's by turns; wall time, CPU time (user and kernel), kernel time and
+# memory are the medians, the ratios the medians of each turn's ratio.
+# Memory is the peak resident memory plus what the program's memory files
+# (memfd, tmpfs) held, so that a raster spooled into memory counts. Both
+# programs read the job the same way (from a file, or through a pipe) and
+# write to /dev/null. Before timing, the
 # filter's output on every job, write by write, is compared with
 # bench/reference-output.sha256, whose digests were recorded from the filter
 # before any speed work; the column "output" says "same" or "CHANGED". The
@@ -28,6 +32,7 @@ reference=bench/reference-output.sha256
 . bench/common.sh
 build_bench
 write_all_options_ppd
+write_faster_ppd
 
 output_digest() {  # copies raster input
     if [ "$3" = pipe ]; then
@@ -48,38 +53,35 @@ output_check() {  # key digest
     fi
 }
 
-measure_job() {  # input raster program args...
-    input=$1 raster=$2
-    shift 2
-    if [ "$input" = pipe ]; then
-        "$build/bench/measure" "$repeats" --pipe "$raster" "$@"
+# Two lines of medians, filter then floor (wall, CPU, kernel, peak RSS,
+# memory), and one of ratios (wall, CPU).
+measure_job() {  # input raster copies
+    if [ "$1" = pipe ]; then
+        "$build/bench/measure" "$repeats" --pipe "$2" "$build/filter/RasterToKPrinter" 1 bench receipt "$3" "" \
+            -- "$build/bench/raster_floor" -
     else
-        "$build/bench/measure" "$repeats" "$@" "$raster"
+        "$build/bench/measure" "$repeats" "$build/filter/RasterToKPrinter" 1 bench receipt "$3" "" "$2" \
+            -- "$build/bench/raster_floor" "$2"
     fi
 }
 
-echo "| job | raster MiB | filter wall ms | floor wall ms | wall ratio | filter CPU ms | floor CPU ms | CPU ratio | filter peak MiB | floor peak MiB | filter peak / raster | (filter - floor) peak / raster | output |"
-echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|"
+echo "| job | raster MiB | filter wall ms | floor wall ms | wall ratio | filter CPU ms | floor CPU ms | CPU ratio | filter kernel ms | filter peak RSS MiB | filter memory MiB | floor memory MiB | (filter - floor) memory / raster | output |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|"
 rm -f "$reference.new"
 echo "$JOBS" | while read -r name pages rows blank copies ppd input; do
     raster=$(job_raster "$pages" "$rows" "$blank")
     use_ppd "$ppd"
     output=$(output_check "${pages}x$rows-$blank-copies$copies-$ppd" "$(output_digest "$copies" "$raster" "$input")")
-    if [ "$input" = pipe ]; then
-        filter=$(measure_job pipe "$raster" "$build/filter/RasterToKPrinter" 1 bench receipt "$copies" "")
-        floor=$(measure_job pipe "$raster" "$build/bench/raster_floor" -)
-    else
-        filter=$(measure_job file "$raster" "$build/filter/RasterToKPrinter" 1 bench receipt "$copies" "")
-        floor=$(measure_job file "$raster" "$build/bench/raster_floor")
-    fi
-    echo "$name $pages $rows $filter $floor $output" | awk '{
+    echo "$name $pages $rows $(measure_job "$input" "$raster" "$copies" | tr '\n' ' ') $output" | awk '{
         raster = $2 * $3 * 72
-        printf "| %s | %.1f | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %.2f | %s |\n",
-            $1, raster / 1048576, $4, $7, $4 / $7, $5, $8, $5 / $8,
-            $6 / 1024, $9 / 1024, $6 * 1024 / raster, ($6 - $9) * 1024 / raster, $10
+        # $4-$8 filter: wall cpu kernel rss memory; $9-$13 floor; $14-$15 ratios wall cpu
+        printf "| %s | %.1f | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.1f | %.1f | %.2f | %s |\n",
+            $1, raster / 1048576, $4, $9, $14, $5, $10, $15, $6, $7 / 1024, $8 / 1024, $13 / 1024,
+            ($8 - $13) * 1024 / raster, $16
     }'
 done
 [ "$record" = no ] || mv "$reference.new" "$reference"
 echo
-echo "Medians of $repeats runs each. Raster MiB: the job's page bytes (72 bytes x rows x pages);"
-echo "the last peak column is what the filter holds beyond the floor, against those bytes."
+echo "Medians of $repeats runs each, the filter's and the floor's by turns; the ratios are medians of each turn's ratio."
+echo "CPU is user and kernel time; memory is peak resident memory plus what memory files held."
+echo "Raster MiB: the job's page bytes (72 bytes x rows x pages)."

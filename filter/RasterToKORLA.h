@@ -1,15 +1,19 @@
-// The filter's driver: reads a job's CUPS raster and has the receipt engine
-// print it, telling it where each copy of the job ends. That takes the page
-// count, so no page prints before the whole raster has been read: the raster
-// is read twice, counted first, then printed page by page. A raster that
-// comes through a pipe is first spooled into a memory file; holding its
-// pages decoded would cost far more.
+// The filter's driver: reads a job's CUPS raster once, as it arrives, and
+// has the receipt engine print each page as soon as the next page's header
+// has told whether it is the job's last. One page is held at a time.
+//
+// The copies count tells how many copies the stream holds, not where they
+// end; where a copy's end sends anything of its own (a cut per copy, drawers
+// with every copy) and there is more than one copy, the page count is needed
+// before the first page: a raster in a file is then counted first, one from
+// a pipe spooled into a file under $TMPDIR and counted there.
 #ifndef KORLA_RASTER_TO_KORLA_H
 #define KORLA_RASTER_TO_KORLA_H
 
 #include <cups/raster.h>
 
 #include "page_image.h"
+#include "raster_stream.h"
 #include "receipt_engine.h"
 
 class RasterToKORLA {
@@ -22,10 +26,11 @@ public:
     void StartJob(int fd, int nJobCopy);
 
     enum class PageRead {
-        Page,      // read whole
-        CutOff,    // its rows could not all be read: it holds none and prints as empty
-        TooLarge,  // it would pass PAGE_BYTES_LIMIT or memory ran out: the pages end before it
-        End,       // the stream ends, or a header is damaged
+        Page,        // read whole
+        CutOff,      // the stream ends inside its rows: it holds none and prints as empty
+        OverBudget,  // its rows down to the last ink pass PAGE_BYTES_LIMIT: read past, left out
+        NoMemory,    // memory ran out for its rows: read past, left out
+        Damaged,     // its header was refused and stepped over: left out
     };
 
     // Reads the rows of the page whose header was just read into page.
@@ -33,18 +38,13 @@ public:
                                                PageBuilder& page);
 
 private:
-    struct PageCount {
-        int pages = 0;
-        bool endedEarly = false;  // a page too large ended them
-    };
-
-    static cups_raster_t* OpenRaster(int fd);
-    static PageRead ReadNextPage(cups_raster_t* ras, JOBINFO& page);
-    static PageCount CountPages(int fd, JOBINFO& page, bool streamCut);
-
-    int Spool(int fd, bool& streamCut) const;
-    void PrintFromFile(int fd, int nJobCopy, bool streamCut);
-    void PrintPageOf(const JOBINFO& page, int nPage, int nTotalPage, bool bEndsCopy, bool cutOff);
+    bool NeedsPageCount(int nJobCopy) const;
+    int Spool(int fd);
+    int CountPages(int fd);
+    void PrintPages(int fd, int nPagesPerCopy, int nTotalPage);
+    bool OpenStream(RasterStream& stream);
+    static PageRead ReadPage(RasterStream& stream, const cups_page_header2_t& header, JOBINFO& page);
+    void PrintPageOf(JOBINFO& page, PageRead read, int nPage, int nTotalPage, bool bEndsCopy);
 
     ReceiptEngine& engine_;
 };

@@ -28,6 +28,7 @@
 #define PPD_FIRE_CASH_DRAWER "FireCashDrawer"
 #define PPD_PAPER_CUT_OPTION "ExecutePaperCut"
 #define PPD_FASTER_PRINTING "FasterPrinting"
+#define PPD_TRIM_TOP_BLANK_ROWS "TrimTopBlankRows"
 
 #define PRINTER_PIPE 1 // printer bytes go to standard output
 #define FILTER_LOG_FILE "/tmp/Orvil_Filter.log"

@@ -1,11 +1,9 @@
 // Reading the pages of the raster stream, each down to its last row with ink.
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 
 #include "RasterToKORLA.h"
-#include "cups_messages.h"
 #include "trace.h"
 
 namespace {
@@ -15,35 +13,43 @@ namespace {
 // rows of a huge page are never held all at once.
 constexpr size_t READ_CHUNK_BYTES = size_t{16} << 20;
 
-// A page's byte count and row width must fit the signed 32-bit counts that
-// the page's bookkeeping has always used; a header that announces more is as
-// good as damaged.
-bool FitsPageCounts(const cups_page_header2_t& header)
+// One bit a dot in a luminance colour space: a set bit is white.
+bool SetBitIsWhite(const cups_page_header2_t& header)
 {
-    const unsigned long long pageBytes =
-        static_cast<unsigned long long>(header.cupsBytesPerLine) * header.cupsHeight;
-    return header.cupsBytesPerLine <= INT_MAX && pageBytes < INT_MAX;
+    return header.cupsBitsPerPixel == 1 &&
+           (header.cupsColorSpace == CUPS_CSPACE_W || header.cupsColorSpace == CUPS_CSPACE_SW);
+}
+
+// Turns rows of white bits into rows of printed dots. The bits past the
+// page's width, which only pad a row to whole bytes, stay blank.
+void InvertRows(unsigned char* rows, uint32_t count, size_t bytesPerLine, uint32_t width)
+{
+    const size_t widthBytes = std::min<size_t>(bytesPerLine, (size_t{width} + 7) / 8);
+    const bool partialByte = width % 8 != 0 && widthBytes == (size_t{width} + 7) / 8;
+    const auto lastByteMask = static_cast<unsigned char>(0xFF << (8 - width % 8));
+    for (uint32_t r = 0; r < count; ++r) {
+        unsigned char* row = rows + r * bytesPerLine;
+        for (size_t i = 0; i < widthBytes; ++i)
+            row[i] = static_cast<unsigned char>(~row[i]);
+        if (partialByte)
+            row[widthBytes - 1] &= lastByteMask;
+        std::fill(row + widthBytes, row + bytesPerLine, 0);
+    }
 }
 
 }  // namespace
 
-cups_raster_t* RasterToKORLA::OpenRaster(int fd)
+// A page that cannot be printed (too wide, not one bit a dot) is read past:
+// its rows would never be used.
+RasterToKORLA::PageRead RasterToKORLA::ReadPage(RasterStream& stream, const cups_page_header2_t& header,
+                                                JOBINFO& page)
 {
-    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_READ);
-    if (ras == nullptr)
-        KORLALog("Can't open CUPS raster file. %s\n", strerror(errno));
-    return ras;
-}
-
-// The next page into page, reusing its buffer.
-RasterToKORLA::PageRead RasterToKORLA::ReadNextPage(cups_raster_t* ras, JOBINFO& page)
-{
-    cups_page_header2_t header;
-    if (!cupsRasterReadHeader2(ras, &header) || !FitsPageCounts(header))
-        return PageRead::End;
-    PageBuilder builder(page, header.cupsWidth, header.cupsHeight, header.cupsBytesPerLine,
-                        header.cupsBitsPerPixel);
-    const PageRead read = ExtractPrintDataFromRaster(header, ras, builder);
+    PageBuilder builder(page, header.cupsWidth, header.cupsHeight, header.cupsBytesPerLine, header.cupsBitsPerPixel);
+    PageRead read = PageRead::Page;
+    if (ReceiptEngine::CanPrintRows(header.cupsBytesPerLine, header.cupsBitsPerPixel))
+        read = ExtractPrintDataFromRaster(header, stream.Raster(), builder);
+    else
+        stream.SkipPage(header);
     builder.Finish();
     return read;
 }
@@ -54,45 +60,31 @@ RasterToKORLA::PageRead RasterToKORLA::ExtractPrintDataFromRaster(const cups_pag
     const size_t bytesPerLine = header.cupsBytesPerLine;
     const uint32_t chunkRows =
         static_cast<uint32_t>(std::max<size_t>(READ_CHUNK_BYTES / std::max<size_t>(bytesPerLine, 1), 1));
+    uint64_t bytesLeft = PageDataBytes(header);
     for (uint32_t rowsLeft = header.cupsHeight; rowsLeft > 0;) {
         const uint32_t rows = std::min(rowsLeft, chunkRows);
         unsigned char* rowData = page.Reserve(rows);
-        if (rowData == nullptr)
-            return PageRead::TooLarge;
         const unsigned len = static_cast<unsigned>(rows * bytesPerLine);
+        if (rowData == nullptr) {
+            page.Discard();
+            ReadPastPixels(ras, bytesLeft);
+            return page.OverLimit() ? PageRead::OverBudget : PageRead::NoMemory;
+        }
         if (cupsRasterReadPixels(ras, rowData, len) != len) {
             KORLALog("CupsRasterReadPixels Failed %d  %s\n", errno, strerror(errno));
             page.Discard();
             return PageRead::CutOff;
         }
-        if (!page.Commit(rows))
-            return PageRead::TooLarge;
+        if (SetBitIsWhite(header))
+            InvertRows(rowData, rows, bytesPerLine, header.cupsWidth);
+        bytesLeft -= len;
+        if (!page.Commit(rows)) {
+            page.Discard();
+            ReadPastPixels(ras, bytesLeft);
+            return page.OverLimit() ? PageRead::OverBudget : PageRead::NoMemory;
+        }
         rowsLeft -= rows;
     }
+    ReadPastPixels(ras, bytesLeft);  // the other planes of a planar page
     return PageRead::Page;
-}
-
-// The pages that print: up to the end of the stream or a page too large.
-// Where the stream was cut short on purpose (streamCut), the page it cuts
-// off ends the pages too.
-RasterToKORLA::PageCount RasterToKORLA::CountPages(int fd, JOBINFO& page, bool streamCut)
-{
-    PageCount count;
-    cups_raster_t* ras = OpenRaster(fd);
-    if (ras == nullptr) {
-        count.pages = -1;
-        return count;
-    }
-    for (;;) {
-        const PageRead read = ReadNextPage(ras, page);
-        if (read == PageRead::End)
-            break;
-        if (read == PageRead::TooLarge || (read == PageRead::CutOff && streamCut)) {
-            count.endedEarly = true;
-            break;
-        }
-        ++count.pages;
-    }
-    cupsRasterClose(ras);
-    return count;
 }

@@ -1,47 +1,32 @@
 // The job's pages go to the receipt engine in stream order, each told
 // whether it ends a copy.
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <vector>
-
-#include <cups/file.h>
-
 #include "RasterToKORLA.h"
 #include "cups_messages.h"
+#include "raster_spool.h"
 #include "trace.h"
 
 namespace {
 
-// The most of a piped raster that is kept: a stream of this size holds
-// hundreds of metres of receipt even uncompressed. What comes after it is
-// read and dropped, so that the filter before this one is not cut off.
-constexpr size_t SPOOL_BYTES_LIMIT = size_t{256} << 20;
-
-// The stream holds every copy, one after another; the copies count tells
-// where a copy ends. The last page always ends one, whether or not the
-// pages divide evenly into the copies.
+// The stream holds every copy, one after another. With the page count
+// known, the copies count tells where a copy ends (nPagesPerCopy); without
+// it (nPagesPerCopy 0), and in any case, the last page ends one.
 class CopyEnds {
 public:
-    CopyEnds(int nTotalPage, int nJobCopy) : nTotalPage_(nTotalPage), nPagesPerCopy_(nTotalPage / nJobCopy) {}
+    explicit CopyEnds(int nPagesPerCopy) : nPagesPerCopy_(nPagesPerCopy) {}
 
     // Whether the next page ends a copy.
-    bool Next()
+    bool Next(bool bLastPage)
     {
-        ++nPage_;
-        const bool bEndsCopy = nPagesPerCopy_ == nPagePrinted_ || nPage_ == nTotalPage_;
+        const bool bEndsCopy = nPagesPerCopy_ == nPagePrinted_ || bLastPage;
         nPagePrinted_ = bEndsCopy ? 1 : nPagePrinted_ + 1;
         return bEndsCopy;
     }
 
 private:
-    int nTotalPage_;
     int nPagesPerCopy_;
-    int nPage_ = 0;
     int nPagePrinted_ = 1;
 };
 
@@ -49,6 +34,23 @@ bool IsRegularFile(int fd)
 {
     struct stat st;
     return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// A header that stands for a page of the job, printed or left out.
+bool IsPage(RasterStream::Header header)
+{
+    return header == RasterStream::Header::Page || header == RasterStream::Header::Damaged;
+}
+
+// What ended the pages, when it was not the end of the stream.
+void ReportEnd(RasterStream::Header header, int nPage)
+{
+    if (header == RasterStream::Header::Unreadable)
+        TellCups("WARNING: Page %d left out: its header is damaged and the raster after it cannot be read, so the "
+                 "rest of the job was left out too.\n",
+                 nPage);
+    else if (header == RasterStream::Header::CutOff)
+        TellCups("WARNING: Page %d left out: the raster stream ends inside its header.\n", nPage);
 }
 
 }  // namespace
@@ -59,93 +61,120 @@ void RasterToKORLA::StartJob(int fd, int nJobCopy)
     KORLALog("DBG : Number of copy = %d\n", nJobCopy);
     if (nJobCopy == 0)
         nJobCopy = 1;
+    if (!engine_.HasSettings())
+        return;
+    if (!NeedsPageCount(nJobCopy)) {
+        PrintPages(fd, 0, 0);
+        return;
+    }
 
-    if (IsRegularFile(fd)) {
-        PrintFromFile(fd, nJobCopy, false);
+    const int input = IsRegularFile(fd) ? fd : Spool(fd);
+    if (input < 0)
         return;
-    }
-    bool streamCut = false;
-    const int spool = Spool(fd, streamCut);
-    if (spool < 0) {
-        TellCups("ERROR: No memory to hold the job's raster; nothing was printed.\n");
-        return;
-    }
-    PrintFromFile(spool, nJobCopy, streamCut);
-    close(spool);
+    const off_t start = lseek(input, 0, SEEK_CUR);
+    const int nTotalPage = CountPages(input);
+    if (lseek(input, start, SEEK_SET) == start)
+        PrintPages(input, nTotalPage / nJobCopy, nTotalPage);
+    if (input != fd)
+        close(input);
 }
 
-// A memory file holding what fd delivers, up to SPOOL_BYTES_LIMIT
-// (streamCut tells when there was more); -1 when it cannot be made. The
-// kernel fills it for a fraction of what faulting in the same bytes as the
-// filter's own memory costs. A cancelled job stops the spooling.
-int RasterToKORLA::Spool(int fd, bool& streamCut) const
+// The piped raster in a file, where it can be counted; -1 when it cannot
+// be spooled (CUPS is told) or the job is cancelled meanwhile.
+int RasterToKORLA::Spool(int fd)
 {
-    const int spool = memfd_create("raster", MFD_CLOEXEC);
-    cups_file_t* out = spool < 0 ? nullptr : cupsFileOpenFd(dup(spool), "w");
-    if (out == nullptr) {
-        if (spool >= 0)
-            close(spool);
-        return -1;
-    }
-    std::vector<char> buffer(size_t{1} << 16);
-    size_t spooled = 0;
-    bool written = true;
-    ssize_t got;
-    while (written && (got = read(fd, buffer.data(), buffer.size())) != 0 && !engine_.Cancelled()) {
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            break;
-        const size_t kept = std::min(static_cast<size_t>(got), SPOOL_BYTES_LIMIT - spooled);
-        streamCut = streamCut || kept < static_cast<size_t>(got);
-        written = cupsFileWrite(out, buffer.data(), kept) >= 0;
-        spooled += kept;
-    }
-    if (cupsFileClose(out) != 0 || !written) {
-        close(spool);
-        return -1;
-    }
-    lseek(spool, 0, SEEK_SET);
+    std::string error;
+    const int spool = SpoolToTempFile(fd, [this] { return engine_.Cancelled(); }, error);
+    if (spool < 0 && !engine_.Cancelled())
+        TellCups("ERROR: Cannot spool the job's raster to count its pages (%s); nothing was printed.\n",
+                 error.c_str());
     return spool;
 }
 
-// Counts the pages, then reads the stream again from where it started and
-// prints each page as soon as it is read: one page's room serves the job.
-void RasterToKORLA::PrintFromFile(int fd, int nJobCopy, bool streamCut)
+// More than one copy, and a copy's end sends something: which pages end a
+// copy then depends on the page count.
+bool RasterToKORLA::NeedsPageCount(int nJobCopy) const
 {
-    if (!engine_.HasSettings())
-        return;
-    const off_t start = lseek(fd, 0, SEEK_CUR);
-    JOBINFO page;
-    const PageCount count = CountPages(fd, page, streamCut);
-    if (count.pages < 0) {
-        TellCups("ERROR: The job is not a CUPS raster stream; nothing was printed.\n");
-        return;
-    }
-    if (lseek(fd, start, SEEK_SET) != start)
-        return;
-    cups_raster_t* ras = OpenRaster(fd);
-    if (ras == nullptr)
-        return;
-
-    KORLALog("Number of print job in this page is %d\n", count.pages);
-    engine_.BeginJob();
-    CopyEnds copyEnds(count.pages, nJobCopy);
-    for (int nPage = 1; nPage <= count.pages && !engine_.Cancelled(); ++nPage) {
-        const PageRead read = ReadNextPage(ras, page);
-        PrintPageOf(page, nPage, count.pages, copyEnds.Next(), read == PageRead::CutOff);
-    }
-    cupsRasterClose(ras);
-    if (count.endedEarly && !engine_.Cancelled())
-        TellCups("WARNING: Page %d is too large for a receipt; it and the rest of the job were left out.\n",
-                 count.pages + 1);
+    return nJobCopy > 1 && engine_.MarksCopyEnds();
 }
 
-void RasterToKORLA::PrintPageOf(const JOBINFO& page, int nPage, int nTotalPage, bool bEndsCopy, bool cutOff)
+// The pages as PrintPages will find them; the rows are skipped, not read,
+// where the stream is uncompressed.
+int RasterToKORLA::CountPages(int fd)
 {
-    TellCups("INFO: Printing page %d of %d\n", nPage, nTotalPage);
-    if (cutOff)
+    RasterStream stream(fd, [this] { return engine_.Cancelled(); });
+    if (!stream.Open())
+        return 0;
+    int nTotalPage = 0;
+    cups_page_header2_t header;
+    for (RasterStream::Header read; IsPage(read = stream.ReadHeader(header)); ++nTotalPage) {
+        if (read == RasterStream::Header::Page)
+            stream.SkipPage(header);
+    }
+    return nTotalPage;
+}
+
+bool RasterToKORLA::OpenStream(RasterStream& stream)
+{
+    if (stream.Open())
+        return true;
+    if (!engine_.Cancelled())
+        TellCups("ERROR: The job is not a CUPS raster stream; nothing was printed.\n");
+    return false;
+}
+
+// One pass: a page prints once the next page's header has been read, which
+// tells whether it was the last. nTotalPage is 0 when the pages were not
+// counted.
+void RasterToKORLA::PrintPages(int fd, int nPagesPerCopy, int nTotalPage)
+{
+    RasterStream stream(fd, [this] { return engine_.Cancelled(); });
+    if (!OpenStream(stream))
+        return;
+    KORLALog("Number of print job in this page is %d\n", nTotalPage);
+    engine_.BeginJob();
+
+    CopyEnds copyEnds(nPagesPerCopy);
+    JOBINFO page;
+    cups_page_header2_t header;
+    RasterStream::Header next = stream.ReadHeader(header);
+    int nPage = 1;
+    for (; IsPage(next) && !engine_.Cancelled(); ++nPage) {
+        const PageRead read = next == RasterStream::Header::Page ? ReadPage(stream, header, page) : PageRead::Damaged;
+        next = stream.ReadHeader(header);
+        PrintPageOf(page, read, nPage, nTotalPage, copyEnds.Next(!IsPage(next)));
+    }
+    if (!engine_.Cancelled())
+        ReportEnd(next, nPage);
+}
+
+void RasterToKORLA::PrintPageOf(JOBINFO& page, PageRead read, int nPage, int nTotalPage, bool bEndsCopy)
+{
+    if (nTotalPage > 0)
+        TellCups("INFO: Printing page %d of %d\n", nPage, nTotalPage);
+    else
+        TellCups("INFO: Printing page %d\n", nPage);
+    switch (read) {
+    case PageRead::Damaged:
+        TellCups("WARNING: Page %d left out: its header is damaged.\n", nPage);
+        engine_.PrintLeftOutPage(bEndsCopy);
+        return;
+    case PageRead::OverBudget:
+        TellCups("WARNING: Page %d left out: its rows down to the last ink need more than %zu MiB, the most memory "
+                 "one page may take.\n",
+                 nPage, PAGE_BYTES_LIMIT >> 20);
+        engine_.PrintLeftOutPage(bEndsCopy);
+        return;
+    case PageRead::NoMemory:
+        TellCups("WARNING: Page %d left out: there is not enough memory for its rows.\n", nPage);
+        engine_.PrintLeftOutPage(bEndsCopy);
+        return;
+    case PageRead::CutOff:
         TellCups("WARNING: Page %d is cut off in the raster stream; it prints blank.\n", nPage);
+        break;
+    case PageRead::Page:
+        break;
+    }
     switch (engine_.PrintPage(page, bEndsCopy)) {
     case PageOutcome::Printed:
         TellCups("PAGE: %d 1\n", nPage);

@@ -92,5 +92,6 @@ std::optional<ReceiptSettings> ReadQueueSettings(const char* path)
     settings.cashDrawer1PulseWidth = GetOptionChoiceIndex(PPD_CD1_TIME, p);
     settings.cashDrawer2PulseWidth = GetOptionChoiceIndex(PPD_CD2_TIME, p);
     settings.fasterPrinting = GetOptionChoiceIndex(PPD_FASTER_PRINTING, p);
+    settings.trimTopBlankRows = GetOptionChoiceIndex(PPD_TRIM_TOP_BLANK_ROWS, p);
     return settings;
 }

@@ -1,6 +1,7 @@
 #include "driver_files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,7 +11,26 @@
 
 namespace {
 
-constexpr char SOURCE_DIR[] = "./";
+// The signals that end a program from the terminal or from kill are held
+// back while it lives, so that a copy is finished or undone, never left
+// half-written in a CUPS folder, when one of them comes.
+class SignalsHeldBack {
+public:
+    SignalsHeldBack()
+    {
+        sigset_t signals;
+        sigemptyset(&signals);
+        for (const int nSignal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            sigaddset(&signals, nSignal);
+        sigprocmask(SIG_BLOCK, &signals, &saved_);
+    }
+    ~SignalsHeldBack() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+    SignalsHeldBack(const SignalsHeldBack&) = delete;
+    SignalsHeldBack& operator=(const SignalsHeldBack&) = delete;
+
+private:
+    sigset_t saved_;
+};
 
 bool WriteAll(int fd, const char* pData, std::size_t nLength)
 {
@@ -26,15 +46,21 @@ bool WriteAll(int fd, const char* pData, std::size_t nLength)
     return true;
 }
 
-bool CopyContent(int fdIn, int fdOut)
+bool CopyContent(int fdIn, int fdOut, std::size_t nMaxBytes)
 {
     char buffer[65536];
+    std::size_t nTotal = 0;
     for (;;) {
         const ssize_t nRead = read(fdIn, buffer, sizeof buffer);
         if (nRead < 0 && errno == EINTR)
             continue;
         if (nRead <= 0)
             return nRead == 0;
+        nTotal += static_cast<std::size_t>(nRead);
+        if (nTotal > nMaxBytes) {
+            errno = EFBIG;
+            return false;
+        }
         if (!WriteAll(fdOut, buffer, static_cast<std::size_t>(nRead)))
             return false;
     }
@@ -56,19 +82,16 @@ bool FileExists(const std::string& path)
 
 }  // namespace
 
-bool ReplaceFile(const std::string& source, const std::string& destination, mode_t mode)
+bool ReplaceFile(int fdSource, std::size_t nMaxBytes, const std::string& destination, mode_t mode)
 {
-    const int fdIn = open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fdIn < 0)
-        return false;
+    const SignalsHeldBack held;
     std::string temporary = TemporaryNameFor(destination);
     const int fdOut = mkostemp(temporary.data(), O_CLOEXEC);
-    bool bReplaced = fdOut >= 0 && CopyContent(fdIn, fdOut) && fchmod(fdOut, mode) == 0 && fsync(fdOut) == 0;
-    // close and unlink change errno only when they fail themselves, so the
-    // first failure's reason is what the caller sees.
-    close(fdIn);
     if (fdOut < 0)
         return false;
+    bool bReplaced = CopyContent(fdSource, fdOut, nMaxBytes) && fchmod(fdOut, mode) == 0 && fsync(fdOut) == 0;
+    // close and unlink change errno only when they fail themselves, so the
+    // first failure's reason is what the caller sees.
     const bool bClosed = close(fdOut) == 0;
     bReplaced = bReplaced && bClosed && rename(temporary.c_str(), destination.c_str()) == 0;
     if (!bReplaced)
@@ -76,18 +99,28 @@ bool ReplaceFile(const std::string& source, const std::string& destination, mode
     return bReplaced;
 }
 
-bool PlaceDriverFile(const char* pszName, const std::string& targetDir, mode_t mode)
+bool AcceptDriverSource(const DriverSource& source, const char* pszName, const std::string& targetDir)
 {
-    const std::string source = std::string(SOURCE_DIR) + pszName;
-    if (!FileExists(source))
+    if (source.eState != SS_REFUSED)
+        return true;
+    std::printf("Error> cannot copy '%s' to '%s%s': %s\n", SourcePath(pszName).c_str(), targetDir.c_str(), pszName,
+                source.strReason.c_str());
+    return false;
+}
+
+bool PlaceDriverFile(const DriverSource& source, const char* pszName, const std::string& targetDir, mode_t mode)
+{
+    if (source.eState == SS_REFUSED)
+        return AcceptDriverSource(source, pszName, targetDir);
+    if (source.eState == SS_ABSENT)
         return UseInstalledDriverFile(pszName, targetDir);
+    const std::string strSource = SourcePath(pszName);
     const std::string target = targetDir + pszName;
-    if (!ReplaceFile(source, target, mode)) {
-        std::printf("Error> cannot copy '%s' to '%s': %s\n", source.c_str(), target.c_str(),
-                    std::strerror(errno));
+    if (!ReplaceFile(source.fd, source.nMaxBytes, target, mode)) {
+        std::printf("Error> cannot copy '%s' to '%s': %s\n", strSource.c_str(), target.c_str(), std::strerror(errno));
         return false;
     }
-    std::printf("'%s' -> '%s'\n", source.c_str(), target.c_str());
+    std::printf("'%s' -> '%s'\n", strSource.c_str(), target.c_str());
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "console.h"
 #include "network_address.h"
@@ -11,11 +12,12 @@
 
 namespace {
 
-constexpr int DEFAULT_PORT = 6001;
+constexpr int DEFAULT_PORT = PRINTER_NETWORK_PORT;
 constexpr char RULE54[] = "======================================================";
 
-// Traces the address's dots; it must hold at least three.
-bool HasEnoughDots(const char* pszAddress)
+// Traces the address's dots, as the installer always has; they decide
+// nothing.
+void TraceDots(const char* pszAddress)
 {
     int nDots = 0;
     for (const char* pszDot = std::strchr(pszAddress, '.'); pszDot; pszDot = std::strchr(pszDot + 1, '.')) {
@@ -24,14 +26,17 @@ bool HasEnoughDots(const char* pszAddress)
         ++nDots;
     }
     std::printf("++++ step2 cnt=%d\n", nDots);
-    return nDots > 2;
 }
 
-// The address must also be one that a socket can reach: a device URI made of
-// anything else (999.1.1.1, "127.0.0.1;", "1.2.3.4/../x") names no printer.
-bool HasAddressFormat(const char* pszAddress)
+// The port answer: Enter alone, or the end of input, takes the printer's
+// port. *pstrText is the port as shown, or the answer itself when it is not
+// a number; returns false then.
+bool TakePort(const Answer& answer, int* pnPort, std::string* pstrText)
 {
-    return HasEnoughDots(pszAddress) && IsPrinterAddress(pszAddress);
+    if (answer.eKind == ANSWER_NUMBER)
+        *pnPort = answer.nValue;
+    *pstrText = answer.eKind == ANSWER_WORD ? answer.strText : std::to_string(*pnPort);
+    return answer.eKind != ANSWER_WORD;
 }
 
 }  // namespace
@@ -48,19 +53,24 @@ int setup_eth()
     WritePrompt("\n\nEnter IP Address(ex> 192.168.1.254) : ");
     ReadWord(szAddress, sizeof szAddress);
     WritePrompt("\n\nEnter Port Number(Default:6001) : ");
-    ReadNumberOrDefault(&nPort);
-    std::printf("Yours IP and port number: %s:%d \n", szAddress, nPort);
+    std::string strPort;
+    const bool bPortIsNumber = TakePort(ReadAnswer(), &nPort, &strPort);
+    std::printf("Yours IP and port number: %s:%s \n", szAddress, strPort.c_str());
 
-    if (!HasAddressFormat(szAddress)) {
+    // Every host name and IPv4 address, and IPv6 in brackets: anything else
+    // (999.1.1.1, "127.0.0.1;", "1.2.3.4/../x") names no printer.
+    TraceDots(szAddress);
+    if (!IsPrinterAddress(szAddress)) {
         std::printf("Error> Invalid IP Address format [%s] \n", szAddress);
         return 0;
     }
-    if (!IsPrinterPort(nPort)) {
-        std::printf("Error> Invalid port number [%d] \n", nPort);
+    if (!bPortIsNumber || !IsPrinterPort(nPort)) {
+        std::printf("Error> Invalid port number [%s] \n", strPort.c_str());
         return 0;
     }
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_ETHERNET", PRODUCT_ID);
-    GetPrinterList(szPrinterName);
+    if (!GetPrinterList(szPrinterName))
+        return 0;
     return AddEthPrinter(szAddress, nPort, szPrinterName);
 }
 

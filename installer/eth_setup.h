@@ -1,8 +1,8 @@
 // Set-up of a printer on the network, reached by a raw socket.
 #pragma once
 
-// Asks for address and port, checks the address by its dots and registers
-// the queue. Returns 1 when the printer was installed, 0 otherwise.
+// Asks for address and port, checks both and registers the queue.
+// Returns 1 when the printer was installed, 0 otherwise.
 int setup_eth();
 
 // Builds "socket://<address>:<port>" and registers the queue; returns 1 or 0.

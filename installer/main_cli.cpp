@@ -67,9 +67,8 @@ int main()
         WriteMenu();
         // An answer that is not a number, or the end of input, ends the
         // dialogue like choice 0. At the first prompt the choice is still 0
-        // anyway; after an unsupported choice the unread answer would
-        // otherwise bring the menu back for ever.
-        if (!ReadNumber(&nChoice))
+        // anyway; after an unsupported choice it would otherwise stay.
+        if (!ReadChoice(&nChoice))
             nChoice = 0;
         if (const std::optional<int> nStatus = RunChoice(nChoice))
             return *nStatus;

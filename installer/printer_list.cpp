@@ -6,30 +6,56 @@
 
 #include <cups/cups.h>
 
+#include "console.h"
 #include "product.h"
 #include "server_connection.h"
 
 namespace {
 
-// The destinations that the CUPS server lists; none when it cannot be
-// reached or does not answer in time.
-int FetchDests(cups_dest_t** ppDests)
+// The destinations of the CUPS server, released by their destructor.
+struct DestList {
+    int nDests = 0;
+    cups_dest_t* pDests = nullptr;
+
+    DestList() = default;
+    DestList(const DestList&) = delete;
+    DestList& operator=(const DestList&) = delete;
+    ~DestList() { cupsFreeDests(nDests, pDests); }
+};
+
+// Fetches the server's destinations. A listing that fails must not pass for
+// an empty one, or a queue of the proposed name would be taken over: a
+// server that cannot be reached, does not answer in time or answers with an
+// error fails the fetch, after an "Error> " line. A server without queues
+// answers client-error-not-found.
+bool FetchDests(DestList* pList)
 {
-    *ppDests = nullptr;
-    http_t* pHttp = ConnectToServer(cupsServer());
-    if (!pHttp)
-        return 0;
-    const int nDests = cupsGetDests2(pHttp, ppDests);
+    http_t* pHttp = ConnectToServer();
+    if (!pHttp) {
+        WriteLine("Error> http connection failed");
+        return false;
+    }
+    pList->nDests = cupsGetDests2(pHttp, &pList->pDests);
+    const bool bNoAnswer = GotNoAnswer(pHttp);
     httpClose(pHttp);
-    return nDests;
+    if (bNoAnswer) {
+        WriteLine("Error> http connection failed");
+        return false;
+    }
+    const ipp_status_t eStatus = cupsLastError();
+    if (eStatus > IPP_STATUS_OK_EVENTS_COMPLETE && eStatus != IPP_STATUS_ERROR_NOT_FOUND) {
+        std::printf("Error> Printer list failed [%s]\n", cupsLastErrorString());
+        return false;
+    }
+    return true;
 }
 
 // CUPS compares queue names without regard to case, so a name that differs
 // from a queue's only in case is that queue.
-bool IsQueueName(const char* pszName, int nDests, const cups_dest_t* pDests)
+bool IsQueueName(const char* pszName, const DestList& list)
 {
-    for (int i = 0; i < nDests; ++i) {
-        if (strcasecmp(pDests[i].name, pszName) == 0)
+    for (int i = 0; i < list.nDests; ++i) {
+        if (strcasecmp(list.pDests[i].name, pszName) == 0)
             return true;
     }
     return false;
@@ -37,29 +63,30 @@ bool IsQueueName(const char* pszName, int nDests, const cups_dest_t* pDests)
 
 // Formats "<name>_<n>" starting from nSuffix, raising n while a queue of
 // that name exists, and writes it over the caller's NAME_SIZE buffer.
-void MakeSuffixedName(char* pszPrinterName, int nSuffix, int nDests, const cups_dest_t* pDests)
+void MakeSuffixedName(char* pszPrinterName, int nSuffix, const DestList& list)
 {
     char szCandidate[NAME_SIZE];
     do {
         std::snprintf(szCandidate, sizeof szCandidate, "%s_%d", pszPrinterName, nSuffix++);
-    } while (IsQueueName(szCandidate, nDests, pDests));
+    } while (IsQueueName(szCandidate, list));
     std::memset(pszPrinterName, 0, NAME_SIZE);
     std::memcpy(pszPrinterName, szCandidate, std::strlen(szCandidate));
 }
 
 }  // namespace
 
-void GetPrinterList(char* pszPrinterName)
+bool GetPrinterList(char* pszPrinterName)
 {
-    cups_dest_t* pDests = nullptr;
-    const int nDests = FetchDests(&pDests);
-    std::printf("Number of printers found in the system is [%d], Given Name [%s]\n", nDests,
+    DestList list;
+    if (!FetchDests(&list))
+        return false;
+    std::printf("Number of printers found in the system is [%d], Given Name [%s]\n", list.nDests,
                 pszPrinterName);
 
     int nMatches = 0;
-    for (int i = 0; i < nDests; ++i) {
-        std::printf("Printer name is [%s] \n", pDests[i].name);
-        if (strcasestr(pDests[i].name, pszPrinterName))
+    for (int i = 0; i < list.nDests; ++i) {
+        std::printf("Printer name is [%s] \n", list.pDests[i].name);
+        if (strcasestr(list.pDests[i].name, pszPrinterName))
             ++nMatches;
     }
     const bool bFound = nMatches > 0;
@@ -67,15 +94,16 @@ void GetPrinterList(char* pszPrinterName)
     // The count alone could name a queue that exists (only "<name>_1"
     // present), which the registration would then take over.
     if (bFound)
-        MakeSuffixedName(pszPrinterName, nMatches, nDests, pDests);
-    cupsFreeDests(nDests, pDests);
+        MakeSuffixedName(pszPrinterName, nMatches, list);
+    return true;
 }
 
-void MakeQueueNameFree(char* pszPrinterName)
+bool MakeQueueNameFree(char* pszPrinterName)
 {
-    cups_dest_t* pDests = nullptr;
-    const int nDests = FetchDests(&pDests);
-    if (IsQueueName(pszPrinterName, nDests, pDests))
-        MakeSuffixedName(pszPrinterName, 1, nDests, pDests);
-    cupsFreeDests(nDests, pDests);
+    DestList list;
+    if (!FetchDests(&list))
+        return false;
+    if (IsQueueName(pszPrinterName, list))
+        MakeSuffixedName(pszPrinterName, 1, list);
+    return true;
 }

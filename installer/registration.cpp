@@ -9,8 +9,11 @@
 
 #include "console.h"
 #include "driver_files.h"
+#include "driver_source.h"
 #include "install_paths.h"
+#include "ppd_file.h"
 #include "product.h"
+#include "queue_check.h"
 #include "server_connection.h"
 #include "stddevlib.h"
 
@@ -18,7 +21,7 @@ char pszBuff2[1024];
 
 namespace {
 
-constexpr char LOCAL_SERVER[] = "localhost";
+constexpr char LOOPBACK_HOST[] = "localhost";
 // cupsd runs no filter that its group or others may change.
 constexpr mode_t FILTER_MODE = 0755;
 constexpr mode_t PPD_MODE = 0644;
@@ -37,18 +40,22 @@ machine_type_e QueryMachineType()
     return MT_32BIT;
 }
 
-void AddRegistrationAttributes(ipp_t* pRequest, const char* pszPrinterName,
-                               const char* pszDeviceUri, const char* pszPpdName)
+// "ipp://localhost/printers/<name>": the server takes the queue from the
+// path, whatever host it is reached by.
+void PrinterUri(const char* pszPrinterName, char (&szPrinterUri)[LARGE_SIZE])
 {
-    char szPrinterUri[LARGE_SIZE];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, szPrinterUri, sizeof szPrinterUri, "ipp", nullptr,
-                     LOCAL_SERVER, 0, "/printers/%s", pszPrinterName);
+    httpAssembleURIf(HTTP_URI_CODING_ALL, szPrinterUri, sizeof szPrinterUri, "ipp", nullptr, LOOPBACK_HOST, 0,
+                     "/printers/%s", pszPrinterName);
+}
 
+void AddRegistrationAttributes(ipp_t* pRequest, const char* pszPrinterUri, const char* pszDeviceUri,
+                               const char* pszPpdName)
+{
     ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr, "us-ascii");
     ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_LANGUAGE, "attributes-natural-language", nullptr, "en");
     ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_URI, "device-uri", nullptr, pszDeviceUri);
-    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, szPrinterUri);
+    ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, pszPrinterUri);
     ippAddString(pRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, "ppd-name", nullptr, pszPpdName);
     ippAddInteger(pRequest, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
     ippAddBoolean(pRequest, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
@@ -80,7 +87,16 @@ bool CopyDriverFiles()
     std::printf("copy ppd file [%s.ppd]\n", PRODUCT_ID);
     const machine_type_e eMachineType = QueryMachineType();
     const std::string strPpdName = std::string(PRODUCT_ID) + ".ppd";
-    if (!PlaceDriverFile(strPpdName.c_str(), ModelTargetDir(), PPD_MODE))
+    // Both files are checked before either is put in place, so that a
+    // refused filter leaves the installed PPD as it was.
+    DriverSource ppd, filter;
+    OpenDriverSource(strPpdName.c_str(), DF_PPD, &ppd);
+    if (eMachineType != MT_UNDETERMINED)
+        OpenDriverSource(FILTER_NAME, DF_FILTER, &filter);
+    if (!AcceptDriverSource(ppd, strPpdName.c_str(), ModelTargetDir()) ||
+        !AcceptDriverSource(filter, FILTER_NAME, FilterTargetDir()))
+        return false;
+    if (!PlaceDriverFile(ppd, strPpdName.c_str(), ModelTargetDir(), PPD_MODE))
         return false;
 
     std::printf("copy Filter file [%s]\n", FILTER_NAME);
@@ -91,7 +107,7 @@ bool CopyDriverFiles()
         WriteLine("");
         return UseInstalledDriverFile(FILTER_NAME, FilterTargetDir());
     }
-    return PlaceDriverFile(FILTER_NAME, FilterTargetDir(), FILTER_MODE);
+    return PlaceDriverFile(filter, FILTER_NAME, FilterTargetDir(), FILTER_MODE);
 }
 
 int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName)
@@ -110,7 +126,7 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
         WriteLine("Error> Invalid IPP request");
         return 0;
     }
-    http_t* pHttp = ConnectToServer(LOCAL_SERVER);
+    http_t* pHttp = ConnectToServer();
     if (!pHttp) {
         ippDelete(pRequest);
         WriteLine("Error> http connection failed");
@@ -118,21 +134,26 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
     }
     ippSetOperation(pRequest, IPP_OP_CUPS_ADD_MODIFY_PRINTER);
     ippSetRequestId(pRequest, 1);
-    AddRegistrationAttributes(pRequest, pszPrinterName, pszDeviceUri, pszPpdName);
+    char szPrinterUri[LARGE_SIZE];
+    PrinterUri(pszPrinterName, szPrinterUri);
+    AddRegistrationAttributes(pRequest, szPrinterUri, pszDeviceUri, pszPpdName);
 
     ipp_t* pResponse = cupsDoRequest(pHttp, pRequest, "/");
     // No status to show for a request that got no answer: libcups's status
     // text would then be "Success".
-    if (GotNoAnswer(pHttp, pResponse)) {
+    if (GotNoAnswer(pHttp)) {
+        ippDelete(pResponse);
         httpClose(pHttp);
         WriteLine("Error> http connection failed");
         return 0;
     }
     ippDelete(pResponse);
     std::printf("Add Printer status [%s]\n", cupsLastErrorString());
-    const ipp_status_t eStatus = cupsLastError();
+    const bool bAdded = cupsLastError() == IPP_STATUS_OK &&
+                        QueueIsAsAsked(pHttp, szPrinterUri, pszPrinterName, pszDeviceUri,
+                                       PpdNickName(ModelTargetDir() + pszPpdName));
     httpClose(pHttp);
-    return eStatus == IPP_STATUS_OK ? 1 : 0;
+    return bAdded ? 1 : 0;
 }
 
 void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterName,

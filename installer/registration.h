@@ -11,12 +11,14 @@ int run_cmd(const char* pszCmd);
 // Puts the PPD and the filter into the CUPS directories: copies the ones in
 // the current directory, or uses the ones installed there already when the
 // current directory lacks them. Returns false, after an "Error> " line, when
-// a file could not be copied or is in neither place.
+// a file of the current directory is refused (driver_source.h), could not
+// be copied or is in neither place.
 bool CopyDriverFiles();
 
-// Puts the driver files in place and registers the queue with the local CUPS
+// Puts the driver files in place and registers the queue with the CUPS
 // server by a CUPS-Add-Modify-Printer request. Returns 1 when the server
-// answered successful-ok, 0 otherwise (nothing is sent when the driver files
+// answered successful-ok and then holds the queue with the device URI and
+// the PPD asked for, 0 otherwise (nothing is sent when the driver files
 // could not be put in place).
 int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName);
 

@@ -24,6 +24,15 @@ constexpr int PROBE_NOT_ANSWERED = 255;
 constexpr char RULE45[] = "=============================================";
 constexpr char RULE51[] = "===================================================";
 
+// The four settings as chosen; they start at the defaults that the prompts
+// name.
+struct LineSettings {
+    int nBaudChoice = 1;
+    int nFlowControl = 1;
+    int nDataBitsChoice = 8;
+    int nParity = 1;
+};
+
 bool WriteUartTitle(int nInterface)
 {
     if (nInterface == SERIAL_PORT) {
@@ -62,16 +71,38 @@ bool FindPrinterPort(int nInterface, char (&szDevPath)[NAME_SIZE])
     return false;
 }
 
-// Writes the lines of a settings menu and its prompt, then reads the choice;
-// an answer that is not a number keeps nStartValue.
-int AskSetting(std::initializer_list<const char*> lines, const char* pszPrompt, int nStartValue)
+// Writes the lines of a settings menu and its prompt, then reads the choice
+// into *pnChoice: Enter alone keeps it, the default that the prompt names;
+// an answer that is not a number asks again. Returns false at the end of
+// input.
+bool AskSetting(std::initializer_list<const char*> lines, const char* pszPrompt, int* pnChoice)
 {
     for (const char* pszLine : lines)
         WriteLine(pszLine);
-    WritePrompt(pszPrompt);
-    int nChoice = nStartValue;
-    ReadNumber(&nChoice);
-    return nChoice;
+    for (;;) {
+        WritePrompt(pszPrompt);
+        const Answer answer = ReadAnswer();
+        switch (answer.eKind) {
+        case ANSWER_NUMBER: *pnChoice = answer.nValue; return true;
+        case ANSWER_EMPTY: return true;
+        case ANSWER_END: return false;
+        case ANSWER_WORD: break;
+        }
+    }
+}
+
+bool AskLineSettings(LineSettings* pSettings)
+{
+    return AskSetting({RULE45, "Select Baud rate : 1)115200  2)57600  3)38400",
+                       "Select Baud rate : 4)19200   5)14400  6)9600", "Select Baud rate : 7)4800    8)2400  ",
+                       "Defult is 1)115200 .  ", RULE45},
+                      "Your select(Defult:115200):", &pSettings->nBaudChoice) &&
+           AskSetting({RULE51, "Select Flow control : 1)HW(RTS/CTS)  2)SW(XON/XOFF)", RULE51},
+                      "Your select(Defult:HW(RTS/CTS)):", &pSettings->nFlowControl) &&
+           AskSetting({RULE51, "Select Stopbit : 1)8bit  2)7bit", RULE51}, "Your select(Defult:8bit):",
+                      &pSettings->nDataBitsChoice) &&
+           AskSetting({RULE51, "Select Use Parity : 1)None  2)Even  3)Odd", RULE51}, "Your select(Defult:None):",
+                      &pSettings->nParity);
 }
 
 // Probe settings: 115200 baud, 8 data bits, no parity, raw, modem lines ignored.
@@ -100,7 +131,7 @@ bool IsPrinterStatus(unsigned char ucReply)
 }
 
 // Sends DLE EOT 2 until a non-zero byte comes back, at most four times.
-bool ProbeForStatus(int fd)
+bool ProbeForStatus(int fd, bool bVerbose)
 {
     static constexpr unsigned char STATUS_REQUEST[] = {0x10, 0x04, 0x02};
     unsigned char ucReply = 0;
@@ -108,7 +139,8 @@ bool ProbeForStatus(int fd)
         [[maybe_unused]] ssize_t nWritten = write(fd, STATUS_REQUEST, sizeof STATUS_REQUEST);
         usleep(1000);
         if (read(fd, &ucReply, 1) == 1) {
-            std::printf("Rcv=0x%x\n", ucReply);
+            if (bVerbose)
+                std::printf("Rcv=0x%x\n", ucReply);
             if (IsPrinterStatus(ucReply))
                 return true;
         }
@@ -140,15 +172,16 @@ const char* ParityWord(int nParity)
     }
 }
 
-}  // namespace
-
-int check_port_ttyUSB(const char* pszDevPath)
+// The probe of one port, telling on the console what it does when asked to.
+int ProbePort(const char* pszDevPath, bool bVerbose)
 {
-    std::printf("check_port_ttyUSB(%s)", pszDevPath);
+    if (bVerbose)
+        std::printf("check_port_ttyUSB(%s)", pszDevPath);
     // O_NOCTTY: a probed port must never become the installer's controlling terminal.
     const int fd = open(pszDevPath, O_RDWR | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        WriteLine("port open error or does not exist!!");
+        if (bVerbose)
+            WriteLine("port open error or does not exist!!");
         return PROBE_NOT_ANSWERED;
     }
     // The port may belong to another device (a modem, a scale), which must
@@ -156,15 +189,29 @@ int check_port_ttyUSB(const char* pszDevPath)
     termios tioSaved{};
     const bool bSaved = tcgetattr(fd, &tioSaved) == 0;
     ApplyProbeSettings(fd);
-    std::printf("Check %s... \n", pszDevPath);
-    const bool bDetected = ProbeForStatus(fd);
+    if (bVerbose)
+        std::printf("Check %s... \n", pszDevPath);
+    const bool bDetected = ProbeForStatus(fd, bVerbose);
     if (bSaved)
         RestoreLineSettings(fd, tioSaved);
     close(fd);
     if (!bDetected)
         return PROBE_NOT_ANSWERED;
-    WriteLine("Printer Detected!!");
+    if (bVerbose)
+        WriteLine("Printer Detected!!");
     return 1;
+}
+
+}  // namespace
+
+int check_port_ttyUSB(const char* pszDevPath)
+{
+    return ProbePort(pszDevPath, true);
+}
+
+bool ProbeSerialPrinter(const char* pszDevPath)
+{
+    return ProbePort(pszDevPath, false) == 1;
 }
 
 int setup_uart(int nInterface)
@@ -176,22 +223,15 @@ int setup_uart(int nInterface)
         std::printf("Can not detect on %s!!!\n", PRODUCT_ID);
         return 0;
     }
-    const int nBaudChoice = AskSetting(
-        {RULE45, "Select Baud rate : 1)115200  2)57600  3)38400",
-         "Select Baud rate : 4)19200   5)14400  6)9600", "Select Baud rate : 7)4800    8)2400  ",
-         "Defult is 1)115200 .  ", RULE45},
-        "Your select(Defult:115200):", 1);
-    const int nFlowControl = AskSetting(
-        {RULE51, "Select Flow control : 1)HW(RTS/CTS)  2)SW(XON/XOFF)", RULE51},
-        "Your select(Defult:HW(RTS/CTS)):", 1);
-    const int nDataBitsChoice =
-        AskSetting({RULE51, "Select Stopbit : 1)8bit  2)7bit", RULE51}, "Your select(Defult:8bit):", 8);
-    int nParity = AskSetting({RULE51, "Select Use Parity : 1)None  2)Even  3)Odd", RULE51},
-                             "Your select(Defult:None):", 1);
-    if (nParity < 1 || nParity > 3)
-        nParity = 1;
-    return AddSerialPrinter(szDevPath, BaudRateOfChoice(nBaudChoice), nDataBitsChoice == 2 ? 7 : 8,
-                            nParity, nFlowControl);
+    LineSettings settings;
+    if (!AskLineSettings(&settings)) {
+        WriteLine("Error> installation failed");
+        return 0;
+    }
+    const int nParity = settings.nParity < 1 || settings.nParity > 3 ? 1 : settings.nParity;
+    const int nDataBits = settings.nDataBitsChoice == 2 ? 7 : 8;
+    return AddSerialPrinter(szDevPath, BaudRateOfChoice(settings.nBaudChoice), nDataBits, nParity,
+                            settings.nFlowControl);
 }
 
 int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl)
@@ -211,7 +251,8 @@ int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int n
                   pszAdapter ? "USB2SERIAL" : "SERIAL");
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
 
-    GetPrinterList(szPrinterName);
+    if (!GetPrinterList(szPrinterName))
+        return 0;
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
     return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed");
 }

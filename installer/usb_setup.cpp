@@ -33,7 +33,8 @@ int AddUsbPrinter()
     // The name is taken as it is unless a queue bears it already: a second
     // installation must not take over the first one's queue.
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_USB", PRODUCT_ID);
-    MakeQueueNameFree(szPrinterName);
+    if (!MakeQueueNameFree(szPrinterName))
+        return 0;
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
 

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cctype>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -14,6 +15,16 @@ bool IsIpv4Address(const char* pszAddress)
 {
     in_addr address;
     return inet_pton(AF_INET, pszAddress, &address) == 1;
+}
+
+// "[...]" around an IPv6 address, as the address stands in a URI.
+bool IsBracketedIpv6Address(std::string_view address)
+{
+    if (address.size() < 2 || address.front() != '[' || address.back() != ']')
+        return false;
+    const std::string inner(address.substr(1, address.size() - 2));
+    in6_addr parsed;
+    return inet_pton(AF_INET6, inner.c_str(), &parsed) == 1;
 }
 
 bool IsLabel(std::string_view label)
@@ -57,7 +68,7 @@ bool IsHostName(std::string_view name)
 
 bool IsPrinterAddress(const char* pszAddress)
 {
-    return IsIpv4Address(pszAddress) || IsHostName(pszAddress);
+    return IsIpv4Address(pszAddress) || IsBracketedIpv6Address(pszAddress) || IsHostName(pszAddress);
 }
 
 bool IsPrinterPort(int nPort)

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "drivers.h"
+#include "form_fields.h"
+#include "found_printers.h"
 #include "network_address.h"
 #include "serial_line.h"
 
@@ -15,14 +17,7 @@ namespace {
 
 constexpr char PAGE_PATH[] = "/addprinter";
 constexpr char NETWORK_CHOICE[] = "network";  // the device choice of a printer given by its address
-constexpr int RAW_PRINTING_PORT = 9100;
 constexpr size_t MAX_NAME_LENGTH = 127;
-
-using Options = std::vector<std::pair<std::string, std::string>>;  // value, label
-
-const Options PARITY_LABELS = {{PARITY_WORDS[0], "None"}, {PARITY_WORDS[1], "Even"}, {PARITY_WORDS[2], "Odd"}};
-const Options FLOW_LABELS = {
-    {FLOW_WORDS[0], "Hardware (RTS/CTS)"}, {FLOW_WORDS[1], "Software (XON/XOFF)"}, {FLOW_WORDS[2], "None"}};
 
 // A printer the machine has: a serial port or a USB printer.
 struct LocalDevice {
@@ -36,10 +31,7 @@ struct AddPrinterForm {
     std::string driver;
     std::string device;
     std::string address;
-    std::string baud = std::to_string(BAUD_RATES[0]);
-    std::string bits = std::to_string(DATA_BITS[0]);
-    std::string parity = PARITY_WORDS[0];
-    std::string flow = FLOW_WORDS[0];
+    LineFields line;
 };
 
 bool CollectDevice(const char* info, const char* uri, const char* /*id*/, void* data)
@@ -48,8 +40,9 @@ bool CollectDevice(const char* info, const char* uri, const char* /*id*/, void* 
     return false;
 }
 
-// Network printers are given by their address: DNS-SD needs a daemon that
-// a till may not run, and SNMP discovery takes seconds.
+// The devices a posted choice may name. Network printers are given by
+// their address: DNS-SD needs a daemon that a till may not run, and SNMP
+// discovery takes seconds.
 std::vector<LocalDevice> LocalDevices()
 {
     std::vector<LocalDevice> devices;
@@ -57,15 +50,7 @@ std::vector<LocalDevice> LocalDevices()
     return devices;
 }
 
-// The installer's rule, and an IPv6 address in brackets besides.
-bool IsHostName(const std::string& host)
-{
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
-        return host.find_first_not_of("0123456789abcdefABCDEF:.", 1) == host.size() - 1;
-    return IsPrinterAddress(host.c_str());
-}
-
-// "HOST" or "HOST:PORT", an IPv6 address in brackets: "[fd00::20]:9100".
+// "HOST" or "HOST:PORT", an IPv6 address in brackets: "[fd00::20]:6001".
 std::pair<std::string, std::optional<std::string>> SplitAddress(const std::string& address)
 {
     const size_t colon = address.rfind(':');
@@ -78,12 +63,6 @@ std::pair<std::string, std::optional<std::string>> SplitAddress(const std::strin
     return {address.substr(0, colon), address.substr(colon + 1)};
 }
 
-std::string Field(const char* name, int count, cups_option_t* fields)
-{
-    const char* value = cupsGetOption(name, count, fields);
-    return value ? value : "";
-}
-
 AddPrinterForm FormFrom(int count, cups_option_t* fields)
 {
     AddPrinterForm form;
@@ -91,10 +70,7 @@ AddPrinterForm FormFrom(int count, cups_option_t* fields)
     form.driver = Field("driver_name", count, fields);
     form.device = Field("device_uri", count, fields);
     form.address = Field("hostname", count, fields);
-    form.baud = Field("baud", count, fields);
-    form.bits = Field("bits", count, fields);
-    form.parity = Field("parity", count, fields);
-    form.flow = Field("flow", count, fields);
+    form.line = LineFieldsFrom(count, fields);
     return form;
 }
 
@@ -109,27 +85,20 @@ bool IsReceiptDriver(const std::string& name)
     return false;
 }
 
-// The serial port's URI with the line settings of the form.
-std::string SerialDeviceUri(const std::string& listedUri, const AddPrinterForm& form, std::string& error)
-{
-    std::optional<SerialLine> line = ParseSerialUri(listedUri, error);
-    if (!line)
-        return "";
-    const std::string settings =
-        "?baud=" + form.baud + "+bits=" + form.bits + "+parity=" + form.parity + "+flow=" + form.flow;
-    line = ParseSerialUri(std::string(SERIAL_SCHEME) + ":" + line->port + settings, error);
-    return line ? SerialUri(*line) : "";
-}
-
-// The device URI the form chooses: one of the devices listed, or a network
-// printer's address; "" with error when it chooses none.
+// The device URI the form chooses: a typed address, whatever the list
+// says (left at its first entry, it would otherwise make another printer
+// than the one typed), else one of the devices listed; "" with error when
+// it chooses none.
 std::string DeviceUriOf(const AddPrinterForm& form, std::string& error)
 {
-    if (form.device == NETWORK_CHOICE)
+    if (!form.address.empty() || form.device == NETWORK_CHOICE)
         return NetworkDeviceUri(form.address, error);
     for (const LocalDevice& device : LocalDevices()) {
-        if (device.uri == form.device)
-            return IsSerialUri(device.uri) ? SerialDeviceUri(device.uri, form, error) : device.uri;
+        if (device.uri != form.device)
+            continue;
+        std::string parseError;
+        const std::optional<SerialLine> line = ParseSerialUri(device.uri, parseError);
+        return line ? SerialUriWith(line->port, form.line, error) : device.uri;
     }
     error = "the device is no longer there";
     return "";
@@ -155,33 +124,10 @@ pappl_printer_t* AddPrinter(pappl_system_t* system, const AddPrinterForm& form, 
     return printer;
 }
 
-void ShowSelect(pappl_client_t* client, const char* name, const Options& options, const std::string& selected)
-{
-    papplClientHTMLPrintf(client, "<select name=\"%s\" id=\"%s\">", name, name);
-    for (const auto& [value, label] : options)
-        papplClientHTMLPrintf(client, "<option value=\"%s\"%s>%s</option>", value.c_str(),
-                              value == selected ? " selected" : "", label.c_str());
-    papplClientHTMLPuts(client, "</select>");
-}
-
-void ShowRow(pappl_client_t* client, const char* label)
-{
-    papplClientHTMLPrintf(client, "              <tr><th>%s:</th><td>", label);
-}
-
-template <size_t N>
-Options NumberOptions(const int (&numbers)[N], const char* unit)
-{
-    Options options;
-    for (int number : numbers)
-        options.emplace_back(std::to_string(number), std::to_string(number) + unit);
-    return options;
-}
-
 void ShowDeviceRows(pappl_client_t* client, const AddPrinterForm& form)
 {
-    Options devices;
-    for (const LocalDevice& device : LocalDevices())
+    Choices devices;
+    for (const FoundDevice& device : FindPrinters(papplClientGetSystem(client)))
         devices.emplace_back(device.uri, device.info);
     devices.emplace_back(NETWORK_CHOICE, "Network printer, at the address below");
     ShowRow(client, "Device");
@@ -189,21 +135,10 @@ void ShowDeviceRows(pappl_client_t* client, const AddPrinterForm& form)
     papplClientHTMLPuts(client, "</td></tr>\n");
     ShowRow(client, "Network Address");
     papplClientHTMLPrintf(client,
-                          "<input type=\"text\" name=\"hostname\" value=\"%s\" placeholder=\"192.168.1.20:9100\">"
-                          " port 9100 unless given</td></tr>\n",
-                          form.address.c_str());
-    ShowRow(client, "Serial Speed");
-    ShowSelect(client, "baud", NumberOptions(BAUD_RATES, " baud"), form.baud);
-    papplClientHTMLPuts(client, "</td></tr>\n");
-    ShowRow(client, "Data Bits");
-    ShowSelect(client, "bits", NumberOptions(DATA_BITS, " bits"), form.bits);
-    papplClientHTMLPuts(client, "</td></tr>\n");
-    ShowRow(client, "Parity");
-    ShowSelect(client, "parity", PARITY_LABELS, form.parity);
-    papplClientHTMLPuts(client, "</td></tr>\n");
-    ShowRow(client, "Flow Control");
-    ShowSelect(client, "flow", FLOW_LABELS, form.flow);
-    papplClientHTMLPuts(client, "</td></tr>\n");
+                          "<input type=\"text\" name=\"hostname\" value=\"%s\" placeholder=\"192.168.1.20\">"
+                          " port %d unless given; an address typed here is the printer added</td></tr>\n",
+                          form.address.c_str(), PRINTER_NETWORK_PORT);
+    ShowLineRows(client, form.line);
 }
 
 void ShowForm(pappl_client_t* client, const AddPrinterForm& form, const std::string& error)
@@ -219,7 +154,7 @@ void ShowForm(pappl_client_t* client, const AddPrinterForm& form, const std::str
     ShowRow(client, "Name");
     papplClientHTMLPrintf(client, "<input type=\"text\" name=\"printer_name\" value=\"%s\" required></td></tr>\n",
                           form.name.c_str());
-    Options drivers;
+    Choices drivers;
     int count = 0;
     const pappl_pr_driver_t* list = ReceiptDrivers(count);
     for (int i = 0; i < count; ++i)
@@ -268,11 +203,11 @@ void AddPrinterPage(pappl_system_t* system)
 std::string NetworkDeviceUri(const std::string& address, std::string& error)
 {
     const auto [host, portText] = SplitAddress(address);
-    if (!IsHostName(host)) {
+    if (!IsPrinterAddress(host.c_str())) {
         error = "\"" + address + "\" is not a host name or address";
         return "";
     }
-    const std::string given = portText.value_or(std::to_string(RAW_PRINTING_PORT));
+    const std::string given = portText.value_or(std::to_string(PRINTER_NETWORK_PORT));
     const bool isNumber = !given.empty() && given.size() <= 5 && given.find_first_not_of("0123456789") == std::string::npos;
     const int port = isNumber ? atoi(given.c_str()) : 0;
     if (!IsPrinterPort(port)) {

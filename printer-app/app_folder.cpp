@@ -60,3 +60,8 @@ std::string AppFolder()
     const char* folder = getenv(PAPPL_FOLDER_VARIABLE);
     return folder ? folder : "";
 }
+
+std::string ServerSocket()
+{
+    return AppFolder() + "/" + APP_NAME + ".sock";
+}

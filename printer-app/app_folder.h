@@ -21,4 +21,7 @@ bool UseFolder(const std::string& folder);
 // The folder in use, after UseFolder.
 std::string AppFolder();
 
+// The server's local socket in the folder, where the sub-commands reach it.
+std::string ServerSocket();
+
 #endif

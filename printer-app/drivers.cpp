@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "action_jobs.h"
 #include "everywhere_support.h"
 #include "one_bit_image.h"
 #include "printer_settings.h"
@@ -111,6 +112,7 @@ bool ReceiptDriverCallback(pappl_system_t* /*system*/, const char* driverName, c
 
     data->extension = const_cast<RollModel*>(model);
     SetReceiptCallbacks(data);
+    data->testpage_cb = QueueTestReceipt;
     papplCopyString(data->make_and_model, model->makeAndModel, sizeof(data->make_and_model));
     data->format = PRINTER_FORMAT;
     data->ppm = 10;
@@ -149,11 +151,25 @@ const char* ReceiptAutoAddCallback(const char* /*deviceInfo*/, const char* /*dev
     return ours ? MODELS[0].driverName : nullptr;
 }
 
-unsigned PrintableWidth(pappl_printer_t* printer)
+namespace {
+
+const RollModel& ModelOf(pappl_printer_t* printer)
 {
     pappl_pr_driver_data_t data;
     papplPrinterGetDriverData(printer, &data);
-    return static_cast<const RollModel*>(data.extension)->printableWidth;
+    return *static_cast<const RollModel*>(data.extension);
+}
+
+}  // namespace
+
+unsigned PrintableWidth(pappl_printer_t* printer)
+{
+    return ModelOf(printer).printableWidth;
+}
+
+unsigned RollMillimetres(pappl_printer_t* printer)
+{
+    return static_cast<unsigned>(ModelOf(printer).rollWidth / 100);
 }
 
 uint32_t MaxReceiptRows(pappl_printer_t* printer)

@@ -35,4 +35,7 @@ uint32_t MaxReceiptRows(pappl_printer_t* printer);
 // Rows of paper as millimetres, to the nearest, for messages.
 uint32_t RowsToMillimetres(uint32_t rows);
 
+// Millimetres the roll of the printer's driver is wide.
+unsigned RollMillimetres(pappl_printer_t* printer);
+
 #endif

@@ -91,13 +91,15 @@ bool PrintImage(pappl_job_t* job, pappl_device_t* device, const GreyImage& image
 
     const int copies = std::max(1, options->copies);
     papplJobSetImpressions(job, copies);
-    CheckPaperDuringJob(job, device);
+    if (!WaitForPaper(job, device))
+        return false;
     DeviceChannel channel(job, device);
     ReceiptJob receipt(*settings, channel);
     WriteImage(job, image, layout, printableWidth, oneBit, receipt);
     receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : copies);
     receipt.Finish();
-    channel.Flush();
+    if (!channel.Flush())
+        return false;
     CheckPaperDuringJob(job, device);
     papplJobSetImpressionsCompleted(job, papplJobIsCanceled(job) ? 0 : copies);
     return true;

@@ -2,12 +2,14 @@
 // printer. Sub-commands and options are PAPPL's (see --help); --dir DIR
 // chooses the folder of its state, spool, log and local socket.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <pappl/pappl.h>
 
 #include "app_folder.h"
 #include "drivers.h"
+#include "open_drawer_command.h"
 #include "serial_device.h"
 #include "server_system.h"
 
@@ -31,6 +33,7 @@ void Usage(void* /*data*/)
            "  submit FILE       print a file: -d NAME [-o NAME=VALUE ...]\n"
            "  jobs, cancel      list or cancel jobs\n"
            "  drivers           list the drivers: korla_80mm, korla_58mm\n"
+           "  open-drawer       open a cash drawer, printing nothing: -d NAME [--drawer 1|2]\n"
            "  status            show the server's state\n"
            "  shutdown          stop the server\n"
            "\n"
@@ -48,8 +51,9 @@ void Usage(void* /*data*/)
            "                    how often an idle printer's paper is checked: 30 by\n"
            "                    default; 0 turns the paper status off\n"
            "  -d NAME           the printer\n"
+           "  --drawer N        the drawer that open-drawer opens: 1 (the default) or 2\n"
            "  -m DRIVER         the driver of a new printer\n"
-           "  -v URI            its device: socket://HOST:PORT, usb://... or\n"
+           "  -v URI            its device: socket://HOST:PORT (the printer's port is 6001), usb://... or\n"
            "                    serial:PORT?baud=N+bits=8|7+parity=none|even|odd+flow=hard|soft|none\n"
            "  -o NAME=VALUE     a job's or a printer's option, such as\n"
            "                    korla-paper-source=NoCut or korla-cash-drawer=1\n"
@@ -73,6 +77,11 @@ int main(int argc, char* argv[])
     AddSerialScheme();
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
-    return papplMainloop(argc, argv, VERSION, FOOTER_HTML, numDrivers, drivers, ReceiptAutoAddCallback,
-                         ReceiptDriverCallback, nullptr, nullptr, CreateServerSystem, Usage, nullptr);
+    char** arguments = TakeDrawerOption(argc, argv);
+    // Other sub-commands make a system too (to list the drivers, say); only
+    // the server listens, so that they never take its port or socket.
+    ServerRole role{argc > 1 && strcmp(arguments[1], "server") == 0};
+    return papplMainloop(argc, arguments, VERSION, FOOTER_HTML, numDrivers, drivers, ReceiptAutoAddCallback,
+                         ReceiptDriverCallback, OPEN_DRAWER_COMMAND, OpenDrawerCommand, CreateServerSystem, Usage,
+                         &role);
 }

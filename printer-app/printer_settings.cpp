@@ -30,6 +30,20 @@ void AddAttribute(ipp_t* attributes, const ReceiptAttribute& attribute)
     ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, byDefault.c_str(), nullptr, attribute.defaultValue);
 }
 
+std::string StoredDefault(ipp_t* printerAttributes, const ReceiptAttribute& attribute)
+{
+    const std::string byDefault = std::string(attribute.name) + "-default";
+    return ValueOf(ippFindAttribute(printerAttributes, byDefault.c_str(), IPP_TAG_ZERO));
+}
+
+// The printer's default, unless it is not one of the setting's choices
+// (stored by an older version, or edited by hand): then the shipped one.
+std::string UsableDefault(ipp_t* printerAttributes, const ReceiptAttribute& attribute)
+{
+    const std::string value = StoredDefault(printerAttributes, attribute);
+    return IsValidChoice(attribute, value) ? value : attribute.defaultValue;
+}
+
 }  // namespace
 
 void AddReceiptAttributes(pappl_pr_driver_data_t* driverData, ipp_t* driverAttributes)
@@ -57,21 +71,60 @@ std::string ValueOf(ipp_attribute_t* attribute)
     return formatted;
 }
 
+namespace {
+
+// The job's own value, else the printer's default as jobs use it.
+std::string ValueInEffect(pappl_job_t* job, ipp_t* printerAttributes, const ReceiptAttribute& attribute)
+{
+    const std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+    return value.empty() ? UsableDefault(printerAttributes, attribute) : value;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> SettingsInWords(pappl_job_t* job)
+{
+    const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
+        words.emplace_back(attribute.label, ChoiceLabel(attribute, ValueInEffect(job, printerAttributes.get(), attribute)));
+    }
+    return words;
+}
+
 std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message)
 {
     const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
     bool valid = true;
     JobSettings settings = SettingsFrom([&](const ReceiptAttribute& attribute) {
-        std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
-        if (value.empty()) {
-            const std::string byDefault = std::string(attribute.name) + "-default";
-            value = ValueOf(ippFindAttribute(printerAttributes.get(), byDefault.c_str(), IPP_TAG_ZERO));
-        }
-        if (!value.empty() && !IsValidChoice(attribute, value)) {
+        const std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+        if (value.empty())
+            return UsableDefault(printerAttributes.get(), attribute);
+        if (!IsValidChoice(attribute, value)) {
             message = std::string("\"") + value + "\" is not a choice of " + attribute.name;
             valid = false;
         }
         return value;
     });
     return valid ? std::optional<JobSettings>(settings) : std::nullopt;
+}
+
+bool IsValidPrinterDefault(pappl_printer_t* /*printer*/, const char* name, const char* value, void* /*data*/)
+{
+    const ReceiptAttribute* attribute = FindReceiptAttribute(name);
+    return attribute == nullptr || IsValidChoice(*attribute, value);
+}
+
+void ShowInvalidDefaults(pappl_printer_t* printer)
+{
+    const IppPtr printerAttributes(papplPrinterGetDriverAttributes(printer));
+    std::string message;
+    for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
+        const std::string value = StoredDefault(printerAttributes.get(), attribute);
+        if (!value.empty() && !IsValidChoice(attribute, value))
+            message += std::string(message.empty() ? "" : " ") + "The stored default \"" + value + "\" of " +
+                       attribute.name + " is not one of its choices: jobs print with \"" + attribute.defaultValue +
+                       "\" until it is set again.";
+    }
+    papplPrinterSetStateMessage(printer, message.c_str());
 }

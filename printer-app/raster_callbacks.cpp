@@ -28,11 +28,7 @@ struct JobState {
     ReceiptJob receipt;
     unsigned printableWidth = 0;
     LengthLimit limit{};
-    unsigned page = 0;            // the page being read, from 1
-    uint32_t pageHeight = 0;      // rows the page has
-    uint32_t rowsRead = 0;        // rows PAPPL has handed over
     uint32_t longestCut = 0;      // a page longer than the limit: its height
-    unsigned truncatedPage = 0;   // the page the document ends in, if it ends early
 };
 
 JobState* StateOf(pappl_job_t* job)
@@ -49,6 +45,8 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
         papplJobSetMessage(job, "Not printed: %s", message.c_str());
         return false;
     }
+    if (!WaitForPaper(job, device))
+        return false;
     auto state = std::make_unique<JobState>(*settings, job, device);
     state->printableWidth = PrintableWidth(papplJobGetPrinter(job));
     state->limit = LengthLimitFor(job, *options);
@@ -57,10 +55,10 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
 }
 
 // The page comes as wide and as long as the client made it; the head
-// prints the middle of a wider one. A grey page is made into dots by PAPPL
-// with the matrix set here for the job's content, before the rows reach
-// WriteLine.
-bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/, unsigned page)
+// prints the middle of a wider one. A grey page is made into dots with the
+// matrix set here for the job's content (raster_filter.cpp), before the
+// rows reach WriteLine.
+bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/, unsigned /*page*/)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
@@ -69,9 +67,6 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*
     const ThresholdMatrix matrix = ThresholdsFor(OneBitOptionsForStream(*options));
     for (int y = 0; y < MATRIX_SIZE; ++y)
         std::copy(matrix[y].begin(), matrix[y].end(), options->dither[y]);
-    state->page = page;
-    state->pageHeight = header.cupsHeight;
-    state->rowsRead = 0;
     if (header.cupsHeight > state->limit.rows)
         state->longestCut = std::max(state->longestCut, header.cupsHeight);
     state->receipt.StartPage(header.cupsWidth, header.cupsBytesPerLine,
@@ -79,44 +74,35 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*
     return true;
 }
 
-bool WriteLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned /*y*/,
+bool WriteLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned y,
                const unsigned char* line)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
-    if (state->rowsRead++ < state->limit.rows)
+    if (y < state->limit.rows)
         state->receipt.WriteRow(line);
     return true;
 }
 
-// PAPPL streams a raster document once, whatever the copies: its pages
-// wait for the job's end, which makes the copies. PAPPL ends a page that
-// the document cuts short like any other, and aborts the job only after
-// it: such a page, and the job with it, is not printed.
+// A raster document is read once, whatever the copies: its pages wait for
+// the job's end, which makes the copies.
 bool EndPage(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned /*page*/)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
     state->receipt.EndPage();
-    if (state->rowsRead < state->pageHeight && !papplJobIsCanceled(job) && state->truncatedPage == 0)
-        state->truncatedPage = state->page;
     return true;
 }
 
 void TellWhatWasLeftOut(pappl_job_t* job, const JobState& state)
 {
-    if (state.truncatedPage != 0) {
-        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: the raster document ends inside page %u",
-                    state.truncatedPage);
-        papplJobSetMessage(job, "Not printed: the raster document ends inside page %u", state.truncatedPage);
-        papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
-    } else if (state.longestCut != 0) {
-        papplJobSetMessage(job, "Printed the first %u mm of a %u mm page only: %s.",
-                           RowsToMillimetres(state.limit.rows), RowsToMillimetres(state.longestCut),
-                           state.limit.named ? "the job's medium is that long" : "a receipt is at most that long");
-    }
+    if (state.longestCut == 0)
+        return;
+    papplJobSetMessage(job, "Printed the first %u mm of a %u mm page only: %s.", RowsToMillimetres(state.limit.rows),
+                       RowsToMillimetres(state.longestCut),
+                       state.limit.named ? "the job's medium is that long" : "a receipt is at most that long");
 }
 
 bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
@@ -125,17 +111,14 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
     papplJobSetData(job, nullptr);
     if (!state)
         return false;
-    TellWhatWasLeftOut(job, *state);
-    if (state->truncatedPage != 0)
-        return false;  // a damaged document leaves nothing on the paper
-    // The receipt's first byte goes out now: the paper is asked about
-    // before it. A cancelled job's waiting pages stay unprinted; the job
-    // still ends cleanly.
-    CheckPaperDuringJob(job, device);
+    // A cancelled job's waiting pages stay unprinted; the job still ends
+    // cleanly.
     state->receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : std::max(1, options->copies));
     state->receipt.Finish();
-    state->channel.Flush();
+    if (!state->channel.Flush())
+        return false;
     CheckPaperDuringJob(job, device);
+    TellWhatWasLeftOut(job, *state);
     return true;
 }
 
@@ -147,14 +130,17 @@ bool PrintFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot open the job's file");
         return false;
     }
-    CheckPaperDuringJob(job, device);
+    if (!WaitForPaper(job, device)) {
+        close(fd);
+        return false;
+    }
+    DeviceChannel channel(job, device);
     unsigned char buffer[65536];
     ssize_t bytes;
-    bool sent = true;
-    while (sent && (bytes = read(fd, buffer, sizeof(buffer))) > 0)
-        sent = papplDeviceWrite(device, buffer, static_cast<size_t>(bytes)) == bytes;
+    while (!channel.Cancelled() && (bytes = read(fd, buffer, sizeof(buffer))) > 0)
+        channel.Write(buffer, static_cast<size_t>(bytes));
     close(fd);
-    papplDeviceFlush(device);
+    const bool sent = channel.Flush();
     CheckPaperDuringJob(job, device);
     papplJobSetImpressions(job, 1);
     papplJobSetImpressionsCompleted(job, 1);

@@ -149,6 +149,15 @@ bool IsValidChoice(const ReceiptAttribute& attribute, const std::string& value)
     return false;
 }
 
+std::string ChoiceLabel(const ReceiptAttribute& attribute, const std::string& value)
+{
+    for (const AttributeChoice& choice : attribute.choices) {
+        if (value == choice.keyword)
+            return choice.label;
+    }
+    return value;
+}
+
 std::string ReceiptAttributeStrings()
 {
     std::string strings;

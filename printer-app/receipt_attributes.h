@@ -42,6 +42,10 @@ const ReceiptAttribute* FindReceiptAttribute(const std::string& name);
 // tokens.
 bool IsValidChoice(const ReceiptAttribute& attribute, const std::string& value);
 
+// The display text of a value: its choice's label, or the value itself
+// for custom bytes and for a value that is no choice.
+std::string ChoiceLabel(const ReceiptAttribute& attribute, const std::string& value);
+
 // The settings that the values give, each looked up by attribute name; a
 // setting without a value keeps the PPD's default.
 template <typename Lookup>

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "printer_pages.h"
 #include "printer_settings.h"
 #include "receipt_attributes.h"
 
@@ -42,25 +43,6 @@ Values StoredDefaults(pappl_printer_t* printer)
         values[setting->name] = value.empty() ? setting->defaultValue : value;
     }
     return values;
-}
-
-// The page's printer: the one whose page path is the request's.
-pappl_printer_t* PrinterOf(pappl_client_t* client)
-{
-    struct Search {
-        const char* uri;
-        pappl_printer_t* printer;
-    } search{papplClientGetURI(client), nullptr};
-    papplSystemIteratePrinters(
-        papplClientGetSystem(client),
-        [](pappl_printer_t* printer, void* data) {
-            auto* search = static_cast<Search*>(data);
-            char path[256];
-            if (strcmp(papplPrinterGetPath(printer, PAGE, path, sizeof(path)), search->uri) == 0)
-                search->printer = printer;
-        },
-        &search);
-    return search.printer;
 }
 
 // Takes the posted values into `values`. Returns what is wrong with the
@@ -107,12 +89,7 @@ std::string Save(pappl_client_t* client, pappl_printer_t* printer, Values& value
 
 void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& values, const std::string& message)
 {
-    papplClientHTMLPrinterHeader(client, printer, TITLE, 0, nullptr, nullptr);
-    if (!message.empty()) {
-        papplClientHTMLPuts(client, "<div class=\"banner\">");
-        papplClientHTMLEscape(client, message.c_str(), 0);
-        papplClientHTMLPuts(client, "</div>\n");
-    }
+    StartPrinterPage(client, printer, TITLE, message);
     papplClientHTMLStartForm(client, papplClientGetURI(client), false);
     papplClientHTMLPuts(client, "<table class=\"form\">\n<tbody>\n");
     for (const ReceiptAttribute* setting : PageSettings()) {
@@ -134,7 +111,7 @@ void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& va
 
 bool ServeReceiptPage(pappl_client_t* client, void* /*data*/)
 {
-    pappl_printer_t* printer = PrinterOf(client);
+    pappl_printer_t* printer = PrinterOfPage(client, PAGE);
     if (printer == nullptr)
         return papplClientRespond(client, HTTP_STATUS_NOT_FOUND, nullptr, nullptr, 0, 0);
     if (!papplClientHTMLAuthorize(client))
@@ -151,8 +128,6 @@ bool ServeReceiptPage(pappl_client_t* client, void* /*data*/)
 
 void AddReceiptPage(pappl_printer_t* printer, void* /*data*/)
 {
-    char path[256];
-    papplPrinterGetPath(printer, PAGE, path, sizeof(path));
-    papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path, "text/html", ServeReceiptPage, nullptr);
-    papplPrinterAddLink(printer, TITLE, path, static_cast<pappl_loptions_t>(PAPPL_LOPTIONS_NAVIGATION | PAPPL_LOPTIONS_PRINTER));
+    AddPrinterPage(printer, PAGE, TITLE, ServeReceiptPage,
+                   static_cast<pappl_loptions_t>(PAPPL_LOPTIONS_NAVIGATION | PAPPL_LOPTIONS_PRINTER));
 }

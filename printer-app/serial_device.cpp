@@ -90,8 +90,7 @@ bool PortOrder(const std::string& a, const std::string& b)
 bool ListSerialPorts(pappl_device_cb_t cb, void* data, pappl_deverror_cb_t /*errCb*/, void* /*errData*/)
 {
     for (const std::string& port : SerialPorts()) {
-        const std::string name = std::filesystem::path(port).filename();
-        const std::string info = std::string(KindOf(name)->label) + " " + name;
+        const std::string info = SerialPortLabel(port);
         SerialLine line;
         line.port = port;
         if (cb(info.c_str(), SerialUri(line).c_str(), "", data))
@@ -197,6 +196,13 @@ std::vector<std::string> SerialPorts()
     }
     std::sort(ports.begin(), ports.end(), PortOrder);
     return ports;
+}
+
+std::string SerialPortLabel(const std::string& port)
+{
+    const std::string name = std::filesystem::path(port).filename();
+    const PortKind* kind = KindOf(name);
+    return kind ? std::string(kind->label) + " " + name : port;
 }
 
 void DiscardUnsentOutput(pappl_device_t* device)

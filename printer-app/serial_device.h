@@ -20,6 +20,9 @@ void AddSerialScheme();
 // them, and every ttyUSB and ttyACM port.
 std::vector<std::string> SerialPorts();
 
+// "Serial port ttyS0", "USB-to-serial adapter ttyUSB0": the port's kind and name.
+std::string SerialPortLabel(const std::string& port);
+
 // For a serial device opened only to ask for the printer's status: drops
 // what the line has not sent yet, so that closing it never waits on a
 // printer that holds the line.

@@ -4,13 +4,16 @@
 #include <cstring>
 #include <string>
 
+#include "action_jobs.h"
 #include "add_printer_page.h"
 #include "app_folder.h"
 #include "drivers.h"
 #include "paper_status.h"
+#include "printer_settings.h"
 #include "png_filter.h"
+#include "raster_filter.h"
 #include "receipt_attributes.h"
-#include "receipt_page.h"
+#include "printer_pages.h"
 
 namespace {
 
@@ -49,19 +52,25 @@ pappl_loglevel_t LogLevel(const char* name)
     return PAPPL_LOGLEVEL_INFO;
 }
 
+void ShowInvalidDefaultsOf(pappl_printer_t* printer, void* /*data*/)
+{
+    ShowInvalidDefaults(printer);
+}
+
+// Called after every change of the configuration.
 bool SaveState(pappl_system_t* system, void* data)
 {
+    papplSystemIteratePrinters(system, ShowInvalidDefaultsOf, nullptr);
     return papplSystemSaveState(system, static_cast<const char*>(data));
 }
 
 }  // namespace
 
-pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void* /*data*/)
+pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void* data)
 {
     const std::string folder = AppFolder();
     static const std::string stateFile = folder + "/" + APP_NAME + ".state";
     const std::string spool = folder + "/" + APP_NAME + ".d";
-    const std::string socket = folder + "/" + APP_NAME + ".sock";
     const std::string defaultLog = folder + "/" + APP_NAME + ".log";
 
     const int port = atoi(Option("server-port", numOptions, options, std::to_string(DEFAULT_PORT).c_str()));
@@ -78,18 +87,22 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     if (system == nullptr)
         return nullptr;
 
-    if (!papplSystemAddListeners(system, strcmp(listen, "*") == 0 ? nullptr : listen) ||
-        !papplSystemAddListeners(system, socket.c_str())) {
+    if (static_cast<const ServerRole*>(data)->serving &&
+        !papplSystemAddListeners(system, strcmp(listen, "*") == 0 ? nullptr : listen)) {
         papplSystemDelete(system);
         return nullptr;
     }
     int numDrivers = 0;
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
-    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddReceiptPage,
+    papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddPrinterPages,
                                  ReceiptDriverCallback, nullptr);
     AddImageFilters(system);
+    AddActionFilters(system);
+    AddRasterFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());
+    papplSystemSetVendorDefaultCallback(system, IsValidPrinterDefault, nullptr);
     papplSystemLoadState(system, stateFile.c_str());
+    papplSystemIteratePrinters(system, ShowInvalidDefaultsOf, nullptr);
     papplSystemSetSaveCallback(system, SaveState, const_cast<char*>(stateFile.c_str()));
     AddPrinterPage(system);
     StartPaperChecks(system, atoi(Option("status-interval", numOptions, options,

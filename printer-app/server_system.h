@@ -8,7 +8,14 @@
 // The line at the foot of every web page.
 inline constexpr char FOOTER_HTML[] = "KORLA Tessa-300 receipt printer application";
 
-// Creates the system (pappl_ml_system_cb_t). Server options (-o NAME=VALUE):
+// What the system is made for, the data of CreateServerSystem.
+struct ServerRole {
+    bool serving;  // the server sub-command: it listens on the network
+};
+
+// Creates the system (pappl_ml_system_cb_t); data is a ServerRole. PAPPL
+// adds the local socket, in the folder, for the server sub-command.
+// Server options (-o NAME=VALUE):
 //   server-port     TCP port, 8000 by default
 //   listen-hostname where to listen: "localhost" by default, "*" for every
 //                   network address

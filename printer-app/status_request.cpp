@@ -25,10 +25,10 @@ std::optional<unsigned char> AskOverSocket(int fd)
 
 }  // namespace
 
-std::optional<unsigned char> AskOverDevice(pappl_device_t* device)
+std::optional<unsigned char> AskOverDevice(pappl_device_t* device, StatusKind kind)
 {
-    if (papplDeviceWrite(device, PAPER_SENSOR_REQUEST, sizeof(PAPER_SENSOR_REQUEST)) !=
-        static_cast<ssize_t>(sizeof(PAPER_SENSOR_REQUEST)))
+    const unsigned char request[] = {0x10, 0x04, static_cast<unsigned char>(kind)};
+    if (papplDeviceWrite(device, request, sizeof(request)) != static_cast<ssize_t>(sizeof(request)))
         return std::nullopt;
     papplDeviceFlush(device);
     unsigned char answer = 0;

@@ -9,9 +9,12 @@
 #include <optional>
 #include <string>
 
+// What DLE EOT n asks for.
+enum class StatusKind : unsigned char { Printer = 1, OffLine = 2, Error = 3, PaperSensor = 4 };
+
 // Over an open device: a job's, or one opened for the request alone.
 // Nothing when no byte came back.
-std::optional<unsigned char> AskOverDevice(pappl_device_t* device);
+std::optional<unsigned char> AskOverDevice(pappl_device_t* device, StatusKind kind = StatusKind::PaperSensor);
 
 // Over a short connection of its own to the printer of a socket:// URI;
 // every step has a short time-out. Nothing when no byte came back.

@@ -23,6 +23,16 @@ void ReceiptEngine::ProcessCashDrawerOptions(int nCDTime, int nDrawer)
     Send({tmpCmd, 5});
 }
 
+void ReceiptEngine::OpenDrawer(int drawer)
+{
+    if (!settings_)
+        return;
+    if (drawer == 2)
+        ProcessCashDrawerOptions(settings_->cashDrawer2PulseWidth, DRAWER2_PIN);
+    else
+        ProcessCashDrawerOptions(settings_->cashDrawer1PulseWidth, DRAWER1_PIN);
+}
+
 void ReceiptEngine::ProcessCashDrawerAtStartDoc()
 {
     if (!settings_)
@@ -70,20 +80,22 @@ bool ReceiptEngine::IsCopyMode(DrawerPoint point) const
     return bFireCashDrawer;
 }
 
-// Pulses each drawer in use whose "CashDrawerOpen" value is due at this
-// point: before printing for 0 and 2, after printing for 1 and 2.
-void ReceiptEngine::PulseDueDrawers(DrawerPoint point)
+// Whether drawer 1 or 2 is in use and its "CashDrawerOpen" value is due at
+// this point: before printing for 0 and 2, after printing for 1 and 2.
+bool ReceiptEngine::DrawerDue(int drawer, DrawerPoint point) const
 {
     const ReceiptSettings& s = *settings_;
     const int nOnlyThisPoint = point == DrawerPoint::BeforePrint ? OCD_BEFORE_PRINT : OCD_AFTER_PRINT;
-    auto isDue = [nOnlyThisPoint](int operation) {
-        return operation == nOnlyThisPoint || operation == OCD_BOTH_PRINT;
-    };
-    const bool drawer1 = s.cashDrawer == CD_OPEN_CASHDRAWER1 || s.cashDrawer == CD_OPEN_CASHDRAWER_BOTH;
-    const bool drawer2 = s.cashDrawer == CD_OPEN_CASHDRAWER2 || s.cashDrawer == CD_OPEN_CASHDRAWER_BOTH;
+    const int operation = drawer == 1 ? s.cashDrawer1Open : s.cashDrawer2Open;
+    const bool inUse = s.cashDrawer == (drawer == 1 ? CD_OPEN_CASHDRAWER1 : CD_OPEN_CASHDRAWER2) ||
+                       s.cashDrawer == CD_OPEN_CASHDRAWER_BOTH;
+    return inUse && (operation == nOnlyThisPoint || operation == OCD_BOTH_PRINT);
+}
 
-    if (drawer1 && isDue(s.cashDrawer1Open))
-        ProcessCashDrawerOptions(s.cashDrawer1PulseWidth, DRAWER1_PIN);
-    if (drawer2 && isDue(s.cashDrawer2Open))
-        ProcessCashDrawerOptions(s.cashDrawer2PulseWidth, DRAWER2_PIN);
+void ReceiptEngine::PulseDueDrawers(DrawerPoint point)
+{
+    if (DrawerDue(1, point))
+        ProcessCashDrawerOptions(settings_->cashDrawer1PulseWidth, DRAWER1_PIN);
+    if (DrawerDue(2, point))
+        ProcessCashDrawerOptions(settings_->cashDrawer2PulseWidth, DRAWER2_PIN);
 }

@@ -91,6 +91,10 @@ inline constexpr ORVIL_CMD Select_Paper_Sensor_Stop_Printing[] = {
 // GS P 180 180: motion units of 1/180 inch both ways.
 inline constexpr ORVIL_CMD Set_Horizontal_Vertical_Units = {"\x1d\x50\xb4\xb4", 4};
 
+// GS P 180 203: the vertical motion unit one dot row of the 203 dpi head, so
+// that a feed moves the paper by whole rows on every printer.
+inline constexpr ORVIL_CMD Set_Dot_Row_Vertical_Unit = {"\x1d\x50\xb4\xcb", 4};
+
 // ESC J n: print and feed n vertical motion units.
 inline constexpr ORVIL_CMD Set_Feed_unit[] = {
     {"\x1b\x4a\x16", 3},  // before every cut

@@ -42,8 +42,10 @@ PageBuilder::PageBuilder(JOBINFO& page, uint32_t width, uint32_t height, uint32_
 bool PageBuilder::Grow(size_t rows)
 {
     const size_t size = rows * page_.nBytesPerLine;
-    if (size > PAGE_BYTES_LIMIT)
+    if (size > PAGE_BYTES_LIMIT) {
+        overLimit_ = true;
         return false;
+    }
     return (page_.szdatabuffer && size <= page_.nBufferSize) ||
            Reallocate(page_, std::min(std::max(size, 2 * page_.nBufferSize), PAGE_BYTES_LIMIT));
 }

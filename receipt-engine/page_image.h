@@ -55,6 +55,9 @@ public:
     bool AppendRow(const unsigned char* row);
     // Forgets every row delivered: the page prints as empty.
     void Discard();
+    // Whether a Reserve or Commit failed because the page would pass
+    // PAGE_BYTES_LIMIT (rather than for want of memory).
+    bool OverLimit() const { return overLimit_; }
 
     // Sets the page's counts from the rows delivered.
     void Finish();
@@ -66,6 +69,7 @@ private:
     JOBINFO& page_;
     size_t storedRows_ = 0;  // rows down to the last row with ink seen so far
     size_t blankRows_ = 0;   // blank rows delivered after them, not stored
+    bool overLimit_ = false;
 };
 
 // Gives back the room a finished page holds beyond its rows, for a page

@@ -9,6 +9,7 @@
 //   BeginJob()                       "StartDoc" bytes, drawers before printing (per job)
 //   PrintPage(page, endsCopy) ...    per page: set-up, drawers (per copy), logos,
 //                                    image, feed, cut and drawers after a copy
+//                                    (PrintLeftOutPage: the same without an image)
 //   EndDoc()                         cut per job, drawers after printing (per job),
 //                                    "EndDoc" bytes, ESC @
 //
@@ -30,6 +31,8 @@
 #include "printer_channel.h"
 #include "receipt_settings.h"
 
+struct TestReceiptFacts;
+
 // What became of a page's image.
 enum class PageOutcome {
     Printed,
@@ -40,6 +43,9 @@ enum class PageOutcome {
 
 class ReceiptEngine {
 public:
+    // The raster bit-image command GS v 0 carries 16-bit width and height.
+    static constexpr uint32_t MAX_IMAGE_FIELD = 0xFFFF;
+
     // settings: nothing when the front end could not read them; then only
     // the set-up reaches the printer.
     ReceiptEngine(std::optional<ReceiptSettings> settings, PrinterChannel& printer);
@@ -47,17 +53,38 @@ public:
     ReceiptEngine& operator=(const ReceiptEngine&) = delete;
 
     bool HasSettings() const { return settings_.has_value(); }
+    // Whether a page of such rows can be printed at all: the image command
+    // announces at most 65535 bytes a row, and the printer takes one bit a
+    // dot. A front end need not keep the rows of a page that cannot.
+    static bool CanPrintRows(uint32_t bytesPerLine, uint32_t bitsPerPixel)
+    {
+        return bytesPerLine <= MAX_IMAGE_FIELD && bitsPerPixel == 1;
+    }
+    // Whether the end of a copy sends anything (a cut per copy, or drawers
+    // that open with every copy): only then does it matter which page ends one.
+    bool MarksCopyEnds() const;
 
     // The job, in the order above.
     void StartDoc();
     void BeginJob();
-    PageOutcome PrintPage(const JOBINFO& page, bool bEndsCopy);
+    // With faster printing a band's rows are narrowed in the page's buffer
+    // while they go out, and put back after.
+    PageOutcome PrintPage(JOBINFO& page, bool bEndsCopy);
+    // A page whose image cannot be printed: everything around it, so that
+    // the copy's structure (set-up, logos, cuts, drawers) holds.
+    void PrintLeftOutPage(bool bEndsCopy);
     void EndDoc();
 
     // The clean end of a cancelled job: an image begun is completed with
     // blank rows, then ESC @. Nothing is sent after it.
     void EndCancelledJob();
     bool Cancelled() const { return printer_.Cancelled() || jobEnded_; }
+
+    // Jobs of their own, outside receipts: a pulse to drawer 1 or 2 with its
+    // pulse time, nothing printed; the test receipt, with the cut that the
+    // settings choose.
+    void OpenDrawer(int drawer);
+    void PrintTestReceipt(const TestReceiptFacts& facts);
 
     // The pieces of the job.
     void ProcessEmulationCmd(const std::optional<std::string>& szOptionName);
@@ -74,19 +101,20 @@ public:
 private:
     enum class DrawerPoint { BeforePrint, AfterPrint };
 
-    // The raster bit-image command GS v 0 carries 16-bit width and height.
-    static constexpr uint32_t MAX_IMAGE_FIELD = 0xFFFF;
-
     int WriteToPrinter(const unsigned char* szData, size_t nLen);
     void Send(const ORVIL_CMD& cmd);
     long SendWhole(const unsigned char* data, size_t len);
     void SendImageCommand(uint32_t bytesPerRow, uint32_t rows, size_t announcedBytes);
     void WriteImageData(const unsigned char* data, size_t len);
 
-    PageOutcome PrintPageImage(const JOBINFO& page);
-    void PrintCompactImage(const JOBINFO& page);
-    void PrintBand(const JOBINFO& page, uint32_t firstRow, uint32_t rows, size_t width);
+    PageOutcome PrintPageFrame(JOBINFO* page, bool bEndsCopy);
+    PageOutcome PrintPageImage(JOBINFO& page);
+    void PrintCompactImage(JOBINFO& page, uint32_t firstRow, uint32_t endRow);
+    void PrintBand(JOBINFO& page, uint32_t firstRow, uint32_t rows, size_t width);
     void FeedRows(uint32_t rows);
+    void SendTextLine(const std::string& text, unsigned width);
+    void SendImage(const std::vector<unsigned char>& rows, uint32_t bytesPerRow);
+    bool DrawerDue(int drawer, DrawerPoint point) const;
     void ProcessLogo(const LogoSettings& logo);
     bool IsCopyMode(DrawerPoint point) const;
     void PulseDueDrawers(DrawerPoint point);
@@ -94,9 +122,7 @@ private:
     std::optional<ReceiptSettings> settings_;
     PrinterChannel& printer_;
     size_t imageBytesOwed_ = 0;  // image data announced and not yet sent
-    long feedRows_ = 0;          // compact mode: blank rows fed so far in the job
-    long feedUnits_ = 0;         // and the motion units sent for them
-    std::vector<unsigned char> bandBuffer_;
+    bool feedUnitIsRow_ = false;  // compact mode: the page's feeds count dot rows
     bool jobEnded_ = false;      // a cancelled job has been ended
 };
 

@@ -39,6 +39,7 @@ struct ReceiptSettings {
     int cashDrawer1PulseWidth = NO_SETTING;  // pulse time byte of ESC p
     int cashDrawer2PulseWidth = NO_SETTING;
     int fasterPrinting = NO_SETTING;  // 1: compact images (bands and feeds) for slow links
+    int trimTopBlankRows = NO_SETTING;  // 1: a page prints from its first row with ink
 };
 
 #endif

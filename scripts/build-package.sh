@@ -17,6 +17,8 @@ rm -rf "$work"
 mkdir -p "$work/src"
 tar -c --exclude=./build --exclude=./out --exclude=./.git . | tar -x -C "$work/src"
 
+# PAPPL's source tarball, fetched once for every build of this tree.
+export KORLA_PAPPL_TARBALL_DIR="$top/out/pappl-source"
 (cd "$work/src" &&
     DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" dpkg-buildpackage -b -us -uc >"$work/build.log" 2>&1) ||
     { tail -n 60 "$work/build.log"; echo "The package build failed; its log is $work/build.log." >&2; exit 1; }

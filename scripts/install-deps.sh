@@ -6,10 +6,11 @@ set -eu
 
 PACKAGES="build-essential cmake pkg-config
   libcups2-dev libcupsimage2-dev cups cups-client cups-daemon cups-filters
-  cups-ipp-utils libpappl-dev curl ghostscript poppler-utils fonts-dejavu-core
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
+  cups-ipp-utils curl ghostscript poppler-utils fonts-dejavu-core
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev valgrind python3
-  debhelper dpkg-dev fakeroot lintian man-db"
+  debhelper dpkg-dev fakeroot lintian man-db
+  libavahi-client-dev libgnutls28-dev libjpeg-dev libpam0g-dev libusb-1.0-0-dev zlib1g-dev"
 
 missing=""
 for pkg in $PACKAGES; do

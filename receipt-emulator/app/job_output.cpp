@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <optional>
 
 namespace app {
 namespace {
@@ -74,11 +75,40 @@ std::string JobOutput::listingOf(const Decoded& decoded, const io::ArrivedJob& j
                           decoded.carriedIn);
     }
     text += listing::formatListing(decoded.commands);
+    text += missingLogos(decoded.commands);
     if (!held_.empty()) {
         text += formatted("-- held over: the job ends inside the command at %zu; its %zu bytes wait for the next job\n",
                           decoded.carriedIn + job.bytes.size() - held_.size(), held_.size());
     }
     return text + linkSummary(job);
+}
+
+std::string JobOutput::missingLogos(const std::vector<escpos::Command>& commands) const
+{
+    logos::LogoStore logos = logos_;
+    std::string text;
+    for (const escpos::Command& command : commands) {
+        logos.apply(command);
+        if (command.op == escpos::Op::StoredLogo && !logos.find(command.args[0])) {
+            text += formatted("-- missing: FS p at %04zu asks for stored logo %u, which the printer does not hold\n",
+                              command.offset, unsigned(command.args[0]));
+        }
+    }
+    return text;
+}
+
+bool JobOutput::loadLogos(std::string& error)
+{
+    return options_.logoStorePath.empty() || logos_.load(options_.logoStorePath, error);
+}
+
+bool JobOutput::storeLogos(const std::vector<escpos::Command>& commands)
+{
+    bool changed = false;
+    for (const escpos::Command& command : commands) changed = logos_.apply(command) || changed;
+    if (!changed || options_.logoStorePath.empty()) return true;
+    std::string error;
+    return reportFailure(logos_.save(options_.logoStorePath, error), error);
 }
 
 std::string JobOutput::linkSummary(const io::ArrivedJob& job) const
@@ -110,11 +140,15 @@ bool JobOutput::write(const io::ArrivedJob& job)
         const std::string path = options_.listingPath == "-" ? "-" : pathFor(options_.listingPath);
         ok = reportFailure(io::writeWholeFile(path, text.data(), text.size(), error), error) && ok;
     }
+    // The picture is drawn with the logos the job found, and written last:
+    // its file says that the job's other outputs, and its logos, are kept.
+    std::optional<render::Canvas> paper;
     if (!options_.pngPath.empty()) {
-        const render::Canvas paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows});
-        if (paper.clipped()) std::fprintf(stderr, "receipt-emulator: paper picture cut off at %d dots\n", paper.maxRows());
-        ok = reportFailure(render::writePng(paper, pathFor(options_.pngPath), error), error) && ok;
+        paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows, &logos_, options_.wholeDotFeeds});
+        if (paper->clipped()) std::fprintf(stderr, "receipt-emulator: paper picture cut off at %d dots\n", paper->maxRows());
     }
+    ok = storeLogos(commands) && ok;
+    if (paper) ok = reportFailure(render::writePng(*paper, pathFor(options_.pngPath), error), error) && ok;
     return ok;
 }
 

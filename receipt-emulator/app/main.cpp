@@ -75,6 +75,10 @@ int main(int argc, char* argv[])
     io::installStopHandlers();
     const bool listening = options->source != app::Source::File;
     app::JobOutput output(*options, listening && options->jobs != 1);
+    if (!output.loadLogos(error)) {
+        std::fprintf(stderr, "receipt-emulator: %s\n", error.c_str());
+        return kFailure;
+    }
     const bool ok = listening ? runListening(*options, output) : runFromFile(*options, output);
     if (!ok) return kFailure;
     return output.jobsWithErrors() > 0 ? kDecodeErrors : kClean;

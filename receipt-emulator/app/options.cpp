@@ -10,8 +10,8 @@ const char* const kUsage =
     "usage: receipt-emulator [--input FILE|- | --tcp [127.0.0.1:]PORT | --pty [--pty-link PATH]]\n"
     "                        [--jobs N] [--idle-timeout SEC] [--ready-file FILE]\n"
     "                        [--png OUT.png] [--listing OUT.txt|-] [--raw OUT.bin] [--paper-width 576|384]\n"
-    "                        [--bytes-per-second N | --baud B] [--keep-state | --no-keep-state]\n"
-    "                        [--paper ok|near-end|out] [--paper-file PATH]\n"
+    "                        [--whole-dot-feeds] [--bytes-per-second N | --baud B] [--keep-state | --no-keep-state]\n"
+    "                        [--paper ok|near-end|out] [--paper-file PATH] [--logo-store FILE]\n"
     "Reads ESC/POS bytes from a file or standard input (the default), or listens on a\n"
     "loopback TCP port or a pseudo-terminal, one job per connection or pty session.\n"
     "In listen modes the port or pty path is printed as the first line of standard\n"
@@ -21,7 +21,10 @@ const char* const kUsage =
     "than that and ends the listing with the time the job takes on such a link.\n"
     "--keep-state carries an unfinished command into the next job (the default with\n"
     "--pty). --paper sets what status requests report; --paper-file names a file\n"
-    "holding ok, near-end or out, read at each request.\n";
+    "holding ok, near-end or out, read at each request. --logo-store keeps the logos\n"
+    "that FS q stores in FILE, for FS p to print in later jobs and runs.\n"
+    "--whole-dot-feeds draws each ESC J feed rounded down to whole dots, as printers\n"
+    "do whose motion unit does not divide their resolution.\n";
 
 namespace {
 
@@ -82,6 +85,7 @@ const std::map<std::string, FlagHandler>& flagOptions()
         {"--pty", [](Options& o) { o.source = Source::Pty; }},
         {"--keep-state", [](Options& o) { o.keepState = true; }},
         {"--no-keep-state", [](Options& o) { o.keepState = false; }},
+        {"--whole-dot-feeds", [](Options& o) { o.wholeDotFeeds = true; }},
     };
     return handlers;
 }
@@ -105,6 +109,7 @@ const std::map<std::string, ValueHandler>& valueOptions()
         {"--baud", setBaud},
         {"--paper", [](Options& o, const std::string& v) { return parsePaper(v, o.paper); }},
         {"--paper-file", [](Options& o, const std::string& v) { o.paperFile = v; return !v.empty(); }},
+        {"--logo-store", [](Options& o, const std::string& v) { o.logoStorePath = v; return !v.empty(); }},
     };
     return handlers;
 }

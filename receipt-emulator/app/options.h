@@ -22,11 +22,13 @@ struct Options {
     std::string listingPath;      // "-" is standard output
     std::string rawPath;
     int paperWidth = 576;
+    bool wholeDotFeeds = false;   // ESC J rounded down to whole dots in the picture
     double bytesPerSecond = 0;    // print speed; 0: as fast as the bytes come
     int baud = 0;                 // the line speed the print speed was given as, if it was
     std::optional<bool> keepState;  // carry an unfinished command into the next job
     io::Paper paper = io::Paper::Ok;
     std::string paperFile;        // listen modes: where to read the paper state at each request
+    std::string logoStorePath;    // where the logos stored by FS q are kept between jobs and runs
 
     // A serial line has no job boundaries, so the pty keeps the decoding
     // state by default; a network connection's end does end a job.

@@ -25,6 +25,7 @@ enum class Op {
     FeedLines,             // ESC d n
     Justify,               // ESC a n
     StoredLogo,            // FS p n m
+    DefineLogos,           // FS q n [xL xH yL yH d1...dk]1..n, data: everything after n
     Cut,                   // GS V m [n]
     DrawerPulse,           // ESC p m t1 t2
     StatusRequest,         // DLE EOT n

@@ -38,5 +38,6 @@ const CutFunction* findCutFunction(std::uint8_t m);
 inline constexpr std::string_view kRasterImagePrefix{"\x1d\x76\x30", 3};
 inline constexpr std::size_t kRasterHeaderLength = 8;
 inline constexpr std::string_view kCutPrefix{"\x1d\x56", 2};
+inline constexpr std::string_view kDefineLogosPrefix{"\x1c\x71", 2};
 
 }  // namespace escpos

@@ -1,6 +1,7 @@
 #include "decoder/decoder.h"
 
 #include "decoder/command_table.h"
+#include "decoder/logo_definition.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -75,6 +76,7 @@ private:
         if (byte == kNul) return emitSingle(Op::Nul);
         if (startsWith(kRasterImagePrefix)) return decodeRasterImage();
         if (startsWith(kCutPrefix)) return decodeCut();
+        if (startsWith(kDefineLogosPrefix)) return decodeDefineLogos();
         for (const FixedCommand& command : fixedCommands()) {
             if (startsWith(command.prefix)) return decodeFixed(command);
         }
@@ -85,7 +87,7 @@ private:
 
     bool endsInsideAnyPrefix() const
     {
-        if (endsInside(kRasterImagePrefix) || endsInside(kCutPrefix)) return true;
+        if (endsInside(kRasterImagePrefix) || endsInside(kCutPrefix) || endsInside(kDefineLogosPrefix)) return true;
         const auto& table = fixedCommands();
         return std::any_of(table.begin(), table.end(), [this](const FixedCommand& c) { return endsInside(c.prefix); });
     }
@@ -138,6 +140,28 @@ private:
             reportAt(start, 0, "GS v 0 announces " + std::to_string(announced) + " bytes of image data, " +
                                 std::to_string(arrived) + " arrive");
         }
+    }
+
+    // FS q n and n logos, each a 4-byte header announcing its data. The
+    // printer takes the bytes the headers announce, whatever they say; what
+    // is wrong with them is reported after the command.
+    void decodeDefineLogos()
+    {
+        const std::size_t headerLength = kDefineLogosPrefix.size() + 1;
+        if (remaining() < headerLength) return reportCutShort("FS q", headerLength);
+        std::size_t needed = headerLength;
+        for (unsigned logo = 0; logo < bytes_[pos_ + 2]; ++logo) {
+            if (remaining() < needed + kLogoHeaderLength) return reportCutShort("FS q", needed + kLogoHeaderLength);
+            needed += kLogoHeaderLength + logoDataLength(bytes_ + pos_ + needed);
+            if (remaining() < needed) return reportCutShort("FS q", needed);
+        }
+        Command define = make(Op::DefineLogos, pos_, needed);
+        define.args.push_back(bytes_[pos_ + 2]);
+        define.data.assign(bytes_ + pos_ + headerLength, bytes_ + pos_ + needed);
+        pos_ += needed;
+        commands_.push_back(std::move(define));
+        const std::string problem = logoDefinitionProblem(commands_.back());
+        if (!problem.empty()) reportBadArgument(commands_.back(), "FS q", problem.c_str());
     }
 
     void decodeCut()

@@ -1,6 +1,7 @@
 #include "listing/listing.h"
 
 #include "decoder/command_table.h"
+#include "decoder/logo_definition.h"
 
 #include <cstdio>
 
@@ -49,6 +50,18 @@ std::string describeCut(const Command& cut)
     return text + (function->fullCut ? " full cut " : " partial cut ") + function->feed;
 }
 
+std::string describeDefineLogos(const Command& define)
+{
+    std::string text = "FS q " + arg(define, 0) + " define stored logos, replacing all";
+    const auto logos = escpos::definedLogos(define);
+    if (!logos) return text;
+    for (std::size_t i = 0; i < logos->size(); ++i) {
+        text += (i == 0 ? ": " : ", ") + number(unsigned(i + 1)) + " " + number((*logos)[i].widthDots()) + "x" +
+                number((*logos)[i].heightDots()) + " dots";
+    }
+    return text;
+}
+
 std::string describeStatusRequest(const Command& request)
 {
     static const char* const kinds[] = {"printer", "offline", "error", "paper sensor"};
@@ -83,6 +96,7 @@ std::string describe(const Command& command)
     case Op::StoredLogo:
         return "FS p " + arg(command, 0) + " " + arg(command, 1) + " print stored logo " + arg(command, 0) + " (mode " +
                arg(command, 1) + ", " + scaleName(command.args[1]) + ")";
+    case Op::DefineLogos: return describeDefineLogos(command);
     case Op::Cut: return describeCut(command);
     case Op::DrawerPulse:
         return "ESC p drawer " + drawerName(command.args[0]) + " pulse on=" + arg(command, 1) + " off=" + arg(command, 2);

@@ -46,8 +46,10 @@ std::vector<std::uint8_t> rowTemplate(int paperWidth)
 class PaperRenderer {
 public:
     explicit PaperRenderer(const PaperOptions& options)
-        : paperWidth_(options.paperWidth), canvas_(rowTemplate(options.paperWidth), options.maxRows)
+        : paperWidth_(options.paperWidth), wholeDotFeeds_(options.wholeDotFeeds),
+          canvas_(rowTemplate(options.paperWidth), options.maxRows)
     {
+        if (options.logos) logos_ = *options.logos;
     }
 
     Canvas finish()
@@ -70,10 +72,13 @@ public:
         case Op::Initialise: return initialise();
         case Op::MotionUnits: return setVerticalMotionUnit(command.args[1]);
         case Op::RasterImage: return drawRasterImage(command);
-        case Op::FeedUnits: return printPendingText(motionUnits(command.args[0], unitY_));
+        case Op::FeedUnits:
+            return printPendingText(wholeDotFeeds_ ? wholeDotMotionUnits(command.args[0], unitY_)
+                                                   : motionUnits(command.args[0], unitY_));
         case Op::FeedLines: return printPendingText(dots(command.args[0] * kLineSpacingDots));
         case Op::Justify: justification_ = justificationFor(command.args[0]); return;
         case Op::StoredLogo: return drawStoredLogo(command.args[0], command.args[1]);
+        case Op::DefineLogos: return defineLogos(command);
         case Op::Cut: return drawCut(command);
         case Op::DrawerPulse: return noteDrawerPulse(command.args[0], command.args[1], command.args[2]);
         default: return;  // no mark on the paper
@@ -166,9 +171,15 @@ private:
         }
     }
 
+    void defineLogos(const Command& define)
+    {
+        if (logos_.apply(define)) note(std::to_string(logos_.size()) + " logos stored, replacing all", kNoteGreen);
+    }
+
     void drawStoredLogo(unsigned number, unsigned mode)
     {
         printPendingText(dots(0));
+        if (const logos::Logo* logo = logos_.find(number)) return drawLogo(*logo, widthScale(mode), heightScale(mode));
         const int width = std::min(kLogoBoxWidth * widthScale(mode), paperWidth_);
         const int height = kLogoBoxHeight * heightScale(mode);
         const int left = leftFor(width);
@@ -181,6 +192,20 @@ private:
             textY += 2 * kCellHeight + 4;
         }
         advance(dots(height));
+    }
+
+    // The logo's dots at the justification, each sx by sy dots of paper.
+    void drawLogo(const logos::Logo& logo, int sx, int sy)
+    {
+        const int width = logo.width * sx;
+        if (width > paperWidth_) note("logo wider than the paper: clipped", kCutRed);
+        const int left = leftFor(std::min(width, paperWidth_));
+        for (int x = 0; x < logo.width && x * sx < paperWidth_; ++x) {
+            for (int y = 0; y < logo.height && this->y() + y * sy < canvas_.maxRows(); ++y) {
+                if (logo.dot(x, y)) canvas_.fillRect(left + x * sx, this->y() + y * sy, sx, sy, kBlack);
+            }
+        }
+        advance(dots(logo.height * sy));
     }
 
     void drawFrame(int x, int y, int w, int h, int border, Colour colour)
@@ -236,6 +261,7 @@ private:
     static constexpr int kLogoBoxBorder = 2;
 
     int paperWidth_;
+    bool wholeDotFeeds_;
     Canvas canvas_;
     PaperPosition paper_;  // of the print head, from the top
     int noteY_ = 0;  // first free margin row for the next note
@@ -243,6 +269,7 @@ private:
     Justification justification_ = Justification::Left;
     bool selected_ = true;
     std::string pendingText_;
+    logos::LogoStore logos_;
 };
 
 }  // namespace
@@ -250,6 +277,11 @@ private:
 Distance motionUnits(int n, int unitsPerInch)
 {
     return {std::int64_t(n) * kDotsPerInch, unitsPerInch};
+}
+
+Distance wholeDotMotionUnits(int n, int unitsPerInch)
+{
+    return dots(int(std::int64_t(n) * kDotsPerInch / unitsPerInch));
 }
 
 Canvas renderPaper(const std::vector<Command>& commands, const PaperOptions& options)

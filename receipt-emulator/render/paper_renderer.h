@@ -3,6 +3,7 @@
 #pragma once
 
 #include "decoder/command.h"
+#include "logos/logo_store.h"
 #include "render/canvas.h"
 #include "render/paper_position.h"
 
@@ -21,14 +22,19 @@ inline constexpr int kTextScale = 2;
 inline constexpr int kTextCellWidth = 12;
 inline constexpr int kTextCellHeight = 24;
 
-// A stored logo is drawn as a box of this size (normal mode) since its
-// bitmap lives in the printer, not in the job.
+// A stored logo that the printer does not hold is drawn as a box of this
+// size (normal mode), labelled with its number.
 inline constexpr int kLogoBoxWidth = 256;
 inline constexpr int kLogoBoxHeight = 96;
 
 struct PaperOptions {
     int paperWidth = 576;
     int maxRows = kDefaultMaxRows;
+    const logos::LogoStore* logos = nullptr;  // the printer's logos as the job begins; none when null
+    // ESC J n moves the paper by n motion units rounded down to whole dots,
+    // as printers do whose motion unit does not divide their resolution;
+    // otherwise the fractions add up.
+    bool wholeDotFeeds = false;
 };
 
 // The paper occupies columns [0, paperWidth); the margin lies to its right.
@@ -36,5 +42,7 @@ Canvas renderPaper(const std::vector<escpos::Command>& commands, const PaperOpti
 
 // The distance the paper moves for n vertical motion units of 1/unitsPerInch inch.
 Distance motionUnits(int n, int unitsPerInch);
+// The same, rounded down to whole dots.
+Distance wholeDotMotionUnits(int n, int unitsPerInch);
 
 }  // namespace render

@@ -55,4 +55,31 @@ INSTANTIATE_TEST_SUITE_P(
                                {"PageSize=X80MMY1000MM"}, 2}),
     [](const ::testing::TestParamInfo<Document>& info) { return info.param.name; });
 
+// A PDF receipt shorter than the queue's page (80 x 120 mm on the 200 mm
+// page): CUPS's filters centre it on the page, so that it starts below some
+// 50 mm of blank paper. With TrimTopBlankRows=1 it prints from its first
+// row with ink, its rows otherwise as they are.
+class TrimmedPrintedDocuments : public ChainTest {};
+
+TEST_F(TrimmedPrintedDocuments, AShortPdfStartsAtItsFirstInk)
+{
+    const std::string document = SourceFile("tests/e2e/data/short-receipt.pdf");
+    const std::vector<ReferencePage> reference = ReferencePages(document);
+    ASSERT_EQ(1u, reference.size());
+    const PageImage& page = reference[0].image;
+    unsigned blankTop = 0;
+    while (blankTop < page.rows &&
+           page.data.substr(blankTop * page.bytesPerRow, page.bytesPerRow).find_first_not_of('\0') == std::string::npos)
+        ++blankTop;
+    EXPECT_GT(blankTop, 400u) << "some 50 mm of blank paper above the receipt";
+
+    const std::string queue = NetworkQueueWith({"TrimTopBlankRows=1"});
+    ASSERT_FALSE(queue.empty());
+    const Receipt receipt = PrintOnNetwork(queue, document);
+    EXPECT_EQ(DefaultOutline(1), receipt.outline);
+    ASSERT_EQ(1u, receipt.images.size());
+    EXPECT_EQ(page.rows - blankTop, receipt.images[0].rows);
+    EXPECT_TRUE(page.data.substr(blankTop * page.bytesPerRow) == receipt.images[0].data);
+}
+
 }  // namespace

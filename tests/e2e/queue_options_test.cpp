@@ -95,4 +95,19 @@ INSTANTIATE_TEST_SUITE_P(
                                   {FEED_TO_CUTTER, "1B 64 06", DRAWER_2, "1B 61 01"})}),
     [](const ::testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
 
+// A raster of no pages (its sync word alone) is what README gives to open
+// the queue's drawers at the till: the drawers due before and after the
+// job open, and nothing is printed or cut.
+class DrawerAloneQueueOptions : public ChainTest {};
+
+TEST_F(DrawerAloneQueueOptions, JobWithoutPagesOpensTheDrawersOfTheSettings)
+{
+    const std::string queue = NetworkQueueWith({"CashDrawer=3", "CashDrawerOpen2=1"});
+    ASSERT_FALSE(queue.empty());
+    TempDir folder("korla-drawer-");
+    WriteFile(folder / "drawer.ras", "RaS3");
+    EXPECT_EQ((std::vector<std::string>{SET_UP, DRAWER_1, DRAWER_2, INITIALISE}),
+              PrintOnNetwork(queue, folder / "drawer.ras").outline);
+}
+
 }  // namespace

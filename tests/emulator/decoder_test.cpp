@@ -179,7 +179,12 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"BadLogoMode", "1C 70 01 05", 0, "not a print mode"},
         ErrorCase{"BadDrawer", "1B 70 32 01 01", 0, "not a drawer pin"},
         ErrorCase{"BadStatusKind", "10 04 05", 0, "not a status kind"},
-        ErrorCase{"BadImageMode", "1D 76 30 07 00 00 00 00", 0, "not a scale mode"}),
+        ErrorCase{"BadImageMode", "1D 76 30 07 00 00 00 00", 0, "not a scale mode"},
+        ErrorCase{"LogoDataCutShort", "1C 71 01 01 00 01 00 FF FF", 0, "FS q cut short: needs 15 bytes, 9 arrive"},
+        ErrorCase{"SecondLogoHeaderCutShort", "1C 71 02 01 00 01 00 00 00 00 00 00 00 00 00 01", 0,
+                  "FS q cut short: needs 19 bytes, 16 arrive"},
+        ErrorCase{"NoLogoDefined", "1C 71 00 1B 40", 0, "no logo to define"},
+        ErrorCase{"LogoOfNoWidth", "1C 71 01 00 00 01 00", 0, "x is 0, not 1-1023"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(Errors, UnknownSequenceDoesNotSwallowTheNextCommand)
@@ -208,7 +213,8 @@ TEST(Errors, HugeAnnouncedImageOnlyHoldsWhatArrived)
 TEST(DecodeFinished, AJobCutAnywhereContinuesInTheNextPart)
 {
     const Bytes job = kDriverSetup + hex("1B 61 01 1C 70 01 00") + rasterHeader(2, 3) + hex("81 18 42 24 FF 00") +
-                      hex("1B 4A 01 10 04 04 1D 56 41 16 1B 70 00 32 64 1D 56 01");
+                      hex("1B 4A 01 10 04 04 1D 56 41 16 1B 70 00 32 64 1D 56 01") +
+                      hex("1C 71 02 01 00 01 00 80 40 20 10 08 04 02 01 01 00 01 00 01 02 04 08 10 20 40 80");
     const auto summary = [](const std::vector<Command>& commands) {
         std::vector<std::string> lines;
         for (const Command& c : commands) {

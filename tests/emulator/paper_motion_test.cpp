@@ -50,6 +50,24 @@ INSTANTIATE_TEST_SUITE_P(
                                 36}),
     [](const ::testing::TestParamInfo<DriftCase>& info) { return std::string(info.param.name); });
 
+// The other reading of ESC J: each feed rounded down to whole dots. A unit
+// that matches the head (1/203 inch) moves the same both ways.
+TEST(WholeDotFeeds, RoundEachFeedDown)
+{
+    const Bytes feedsThenDot = repeated("1B 4A 01", 100) + hex("1D 50 B4 CB 1B 4A 07") + rasterHeader(72, 1) +
+                               Bytes(72, 0xFF);
+    const auto firstInkedRow = [&](bool wholeDots) {
+        render::PaperOptions options;
+        options.wholeDotFeeds = wholeDots;
+        const render::Canvas paper = render::renderPaper(escpos::decode(feedsThenDot), options);
+        int row = 0;
+        while (row < paper.height() && paper.at(300, row) != render::kBlack) ++row;
+        return row;
+    };
+    EXPECT_EQ(firstInkedRow(false), 112 + 7);  // 112.8 rows, then 7
+    EXPECT_EQ(firstInkedRow(true), 100 + 7);   // 1 row each, then 7
+}
+
 // A job that keeps switching units makes the exact denominator grow past
 // what is kept; the position must still follow the true sum.
 TEST(PaperPosition, FollowsTheSumThroughEveryMotionUnit)

@@ -88,6 +88,35 @@ TEST_F(CancelTest, AnImageCutShortIsCompletedWithBlankRowsThenThePrinterIsReset)
     EXPECT_EQ(image.substr(0, blankFrom), expectedImage.substr(0, blankFrom));
 }
 
+// With faster printing a cancel costs at most the band being written: its
+// rest goes out as blank rows, then ESC @; no later feed or band follows.
+TEST_F(CancelTest, WithFasterPrintingACancelCostsAtMostTheCurrentBand)
+{
+    WritePpd(dir / "faster.ppd", {{"FasterPrinting", "1"}, {"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}});
+    RasterPage page = PageWithBlankTail(72, 0, 10);
+    for (unsigned band = 0; band < 2; ++band) {
+        for (unsigned i = 0; i < 20000; ++i)
+            page.rows.push_back(InkRow(72, i));
+        page.rows.insert(page.rows.end(), 100, BlankRow(72));
+    }
+    WriteRaster(dir / "job.ras", {page}, true);
+    const pid_t pid = Start({JobArgs(1, dir / "job.ras"), dir / "faster.ppd", ""});
+
+    const std::string before = ReadFrom(printer[0], 100000);
+    kill(pid, SIGTERM);
+    const std::string printed = before + ReadFrom(printer[0]);
+    EXPECT_EQ(WaitForExit(pid), 0);
+
+    // Set-up twice, left alignment, the feed over the top rows in the unit of
+    // a dot row, the first band whole, ESC @.
+    const std::string head = Joined(SetUpWrites()) + Joined(SetUpWrites()) + Bytes({0x1B, 0x61, 0x00}) +
+                             Bytes({0x1D, 0x50, 0xB4, 0xCB}) + Bytes({0x1B, 0x4A, 10}) + ImageCommand(72, 20000);
+    const size_t bandBytes = 72u * 20000u;
+    ASSERT_EQ(printed.size(), head.size() + bandBytes + kInitialise.size());
+    EXPECT_EQ(Hex(printed.substr(0, head.size())), Hex(head));
+    EXPECT_EQ(printed.substr(head.size() + bandBytes), kInitialise);
+}
+
 TEST_F(CancelTest, ACancelWhileTheRasterIsStillComingResetsThePrinterAtOnce)
 {
     ASSERT_EQ(mkfifo((dir / "raster").c_str(), 0600), 0);

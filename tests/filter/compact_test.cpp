@@ -1,12 +1,14 @@
 // Compact image mode ("FasterPrinting" 1): a page goes out as bands of ink,
-// each no wider than its ink, with the blank runs between them fed, and the
-// feeds adding up to the rows they stand for.
+// each no wider than its ink, with the blank runs between them fed in the
+// unit of one dot row, so that every band lands exactly on its own rows.
 #include <gtest/gtest.h>
 
+#include "decoder/decoder.h"
 #include "expected_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"
+#include "render/paper_renderer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -22,10 +24,13 @@ std::string RowInkedTo(size_t width)
     return row;
 }
 
+const std::string kRowUnit = Bytes({0x1D, 0x50, 0xB4, 0xCB});      // GS P 180 203
+const std::string kSetUpUnits = Bytes({0x1D, 0x50, 0xB4, 0xB4});   // GS P 180 180
+
 // What the page's writes say: image bands with the rows they stand at, and
-// the feeds between them, in motion units of 1/180 inch.
+// the feeds between them.
 struct Band {
-    long row;  // where the band's first row lands, in rows of 1/203 inch
+    long row;  // where the band's first row lands
     unsigned width;
     std::vector<std::string> rows;
 };
@@ -34,25 +39,31 @@ struct CompactPage {
     std::vector<Band> bands;
     std::vector<int> feeds;
     bool alignedLeftFirst = false;
+    bool setUpUnitsAtEnd = true;  // the motion unit is the set-up's again after the page
 };
 
-// Reads the writes between the page's set-up and its closing ESC J 1.
+// Reads the writes between the page's set-up and its closing ESC J 1. Every
+// feed must come in the unit of one dot row.
 CompactPage ReadPage(const Writes& writes, size_t first, size_t end)
 {
     CompactPage page;
-    long units = 0, rows = 0;
+    long rows = 0;
+    bool rowUnit = false;
     for (size_t i = first; i < end; ++i) {
         const std::string& w = writes[i];
         if (w == Bytes({0x1B, 0x61, 0x00})) {
             page.alignedLeftFirst = page.bands.empty() && page.feeds.empty();
+        } else if (w == kRowUnit || w == kSetUpUnits) {
+            rowUnit = w == kRowUnit;
         } else if (w.size() == 3 && w.compare(0, 2, Bytes({0x1B, 0x4A})) == 0) {
+            EXPECT_TRUE(rowUnit) << "a feed in the set-up's unit";
             page.feeds.push_back(static_cast<unsigned char>(w[2]));
-            units += static_cast<unsigned char>(w[2]);
+            rows += static_cast<unsigned char>(w[2]);
         } else if (w.size() == 8 && w.compare(0, 4, Bytes({0x1D, 0x76, 0x30, 0x00})) == 0) {
             const unsigned width = static_cast<unsigned char>(w[4]) | static_cast<unsigned char>(w[5]) << 8;
             const unsigned height = static_cast<unsigned char>(w[6]) | static_cast<unsigned char>(w[7]) << 8;
             const std::string& data = writes[++i];
-            Band band{rows + (units * 203 * 2 + 180) / 360, width, {}};
+            Band band{rows, width, {}};
             for (unsigned r = 0; r < height; ++r)
                 band.rows.push_back(data.substr(r * width, width));
             rows += height;
@@ -61,15 +72,16 @@ CompactPage ReadPage(const Writes& writes, size_t first, size_t end)
             ADD_FAILURE() << "unexpected write " << Hex(w);
         }
     }
+    page.setUpUnitsAtEnd = !rowUnit;
     return page;
 }
 
 class CompactTest : public ::testing::Test {
 protected:
-    Writes Print(const std::vector<RasterPage>& pages, const char* faster = "1")
+    Writes Print(const std::vector<RasterPage>& pages, const char* faster = "1", const char* trimTop = "0")
     {
         WriteRaster(dir / "job.ras", pages, true);
-        WritePpd(dir / "queue.ppd", {{"FasterPrinting", faster}});
+        WritePpd(dir / "queue.ppd", {{"FasterPrinting", faster}, {"TrimTopBlankRows", trimTop}});
         const FilterRun run = RunFilter({JobArgs(1, dir / "job.ras"), dir / "queue.ppd", ""});
         EXPECT_EQ(run.exitStatus, 0);
         return run.writes;
@@ -116,6 +128,7 @@ TEST_F(CompactTest, BandsAreNoWiderThanTheirInkAndSitWhereTheirRowsWere)
     EXPECT_EQ(writes[writes.size() - 2], kFeedAfterPage);
     const CompactPage printed = ReadPage(writes, 18, writes.size() - 2);
     EXPECT_TRUE(printed.alignedLeftFirst);
+    EXPECT_TRUE(printed.setUpUnitsAtEnd);
     ASSERT_EQ(printed.bands.size(), 3u);
 
     const struct {
@@ -125,21 +138,18 @@ TEST_F(CompactTest, BandsAreNoWiderThanTheirInkAndSitWhereTheirRowsWere)
     } expected[] = {{30, 60, 24}, {94, 8, 21}, {715, 40, 5}};
     for (size_t b = 0; b < 3; ++b) {
         const Band& band = printed.bands[b];
-        EXPECT_NEAR(band.row, expected[b].row, 1) << b;
+        EXPECT_EQ(band.row, expected[b].row) << b;
         EXPECT_EQ(band.width, expected[b].width) << b;
         ASSERT_EQ(band.rows.size(), expected[b].rows) << b;
         for (size_t r = 0; r < band.rows.size(); ++r)
             EXPECT_EQ(band.rows[r], page.rows[static_cast<size_t>(expected[b].row) + r].substr(0, band.width));
     }
-    for (int feed : printed.feeds)
-        EXPECT_LE(feed, 255);
-    EXPECT_GE(printed.feeds.size(), 4u);  // the top, the gap of 40 and at least two for the gap of 600
+    // The top, the gap of 40, and the gap of 600 in three feeds.
+    EXPECT_EQ(printed.feeds, (std::vector<int>{30, 40, 255, 255, 90}));
 }
 
-// Many short gaps: each feed alone is a fraction of a motion unit off, but
-// the job's feeds are counted together, so the last band is still within a
-// row of where it belongs.
-TEST_F(CompactTest, FeedsAddUpWithoutDrift)
+// Many short gaps, and two pages: every band lands exactly on its rows.
+TEST_F(CompactTest, FeedsAreExactDotRows)
 {
     std::vector<size_t> widths;
     for (int line = 0; line < 60; ++line)
@@ -153,8 +163,52 @@ TEST_F(CompactTest, FeedsAddUpWithoutDrift)
             ++end;
         const CompactPage printed = ReadPage(writes, pageStart, end);
         ASSERT_EQ(printed.bands.size(), 60u);
-        EXPECT_NEAR(printed.bands.back().row, 59 * 21, 1) << "page " << p;
+        for (size_t line = 0; line < 60; ++line)
+            EXPECT_EQ(printed.bands[line].row, static_cast<long>(line) * 21) << "page " << p;
+        EXPECT_TRUE(printed.setUpUnitsAtEnd);
         pageStart = end + 1 + 9;  // past ESC J 1 and the next page's set-up
+    }
+}
+
+// The paper the printer's bytes make, as the emulator draws it.
+render::Canvas Paper(const Writes& writes, bool wholeDotFeeds)
+{
+    const std::string bytes = Joined(writes);
+    render::PaperOptions options;
+    options.wholeDotFeeds = wholeDotFeeds;
+    return render::renderPaper(escpos::decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), options);
+}
+
+// The first row where the two pictures differ on the paper, or -1.
+int FirstDifferentRow(const render::Canvas& one, const render::Canvas& other)
+{
+    for (int y = 0; y < std::max(one.height(), other.height()); ++y) {
+        for (int x = 0; x < kBytesPerLine * 8; ++x) {
+            const bool inked = y < one.height() && one.at(x, y) == render::kBlack;
+            if (inked != (y < other.height() && other.at(x, y) == render::kBlack))
+                return y;
+        }
+    }
+    return -1;
+}
+
+// A barcode printed sideways: 198 white gaps of 1 to 12 rows between bars
+// of 2 to 9 rows, on two pages. Every row of the faster picture is where
+// plain printing puts it, exactly, on a printer that keeps the fractions of
+// its feeds and on one that rounds each feed down to whole dots.
+TEST_F(CompactTest, EveryRowLandsWherePlainPrintingPutsIt)
+{
+    std::vector<size_t> widths = Repeat(0, 17);
+    for (size_t gap = 0; gap < 198; ++gap)
+        widths = Join({widths, Repeat(40 + gap % 30, 2 + gap % 8), Repeat(0, 1 + gap * 7 % 12)});
+    widths = Join({widths, Repeat(50, 3)});
+    const RasterPage page = PageOfWidths(widths);
+    const Writes plain = Print({page, page}, "0");
+    const Writes faster = Print({page, page}, "1");
+    for (bool wholeDots : {false, true}) {
+        const render::Canvas plainPaper = Paper(plain, wholeDots);
+        EXPECT_EQ(FirstDifferentRow(plainPaper, Paper(faster, wholeDots)), -1) << "whole dots " << wholeDots;
+        EXPECT_GT(plainPaper.height(), 2 * static_cast<int>(widths.size()));
     }
 }
 
@@ -166,6 +220,25 @@ TEST_F(CompactTest, APageWithoutInkSendsNoImage)
     expected.push_back(kFeedAfterPage);
     expected.push_back(kInitialise);
     EXPECT_EQ(writes, expected);
+}
+
+// "TrimTopBlankRows" 1: a page prints from its first row with ink, as one
+// image or as bands; the blank rows between its bands stay.
+TEST_F(CompactTest, BlankRowsAboveTheInkCanBeLeftOut)
+{
+    const RasterPage page = PageOfWidths(Join({Repeat(0, 414), Repeat(10, 4), Repeat(0, 20), Repeat(5, 2),
+                                               Repeat(0, 7)}));
+    const Writes plain = Print({page}, "0", "1");
+    ASSERT_EQ(plain.size(), 9u + 9u + 4u);
+    EXPECT_EQ(plain[18], ImageCommand(kBytesPerLine, 26));
+    EXPECT_EQ(plain[19], TrimmedImage(page).substr(414 * kBytesPerLine));
+
+    const Writes faster = Print({page}, "1", "1");
+    const CompactPage printed = ReadPage(faster, 18, faster.size() - 2);
+    ASSERT_EQ(printed.bands.size(), 2u);
+    EXPECT_EQ(printed.bands[0].row, 0);
+    EXPECT_EQ(printed.bands[1].row, 24);
+    EXPECT_EQ(printed.feeds, std::vector<int>{20});
 }
 
 TEST_F(CompactTest, OffSendsThePageAsOneImage)

@@ -1,6 +1,10 @@
 // Whole jobs through the real filter program: command line, input, exit
 // status, and the exact byte stream with its write boundaries.
+#include <cstring>
+#include <cups/raster.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "expected_bytes.h"
@@ -37,14 +41,22 @@ Writes PrintedPage(const RasterPage& page, const PageExtras& extras)
     return writes;
 }
 
-// What CUPS hears of a job whose pages all print.
+// What CUPS hears of a job of one copy whose pages all print: the pages are
+// not counted before they print.
 std::string PageMessages(int pages)
 {
     std::string messages;
     for (int page = 1; page <= pages; ++page)
-        messages += "INFO: Printing page " + std::to_string(page) + " of " + std::to_string(pages) +
-                    "\nPAGE: " + std::to_string(page) + " 1\n";
+        messages += "INFO: Printing page " + std::to_string(page) + "\nPAGE: " + std::to_string(page) + " 1\n";
     return messages;
+}
+
+// The writes of a page whose image is left out: the set-up and the feed.
+Writes LeftOutPage()
+{
+    Writes writes = SetUpWrites();
+    writes.push_back(kFeedAfterPage);
+    return writes;
 }
 
 std::vector<RasterPage> NumberedPages(int count)
@@ -201,6 +213,32 @@ INSTANTIATE_TEST_SUITE_P(
                       CopiesCase{1, "2", {true}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
+// A job that must be counted, coming through a pipe, and no folder to spool
+// it in: CUPS is told, and nothing of the job prints but its frame.
+TEST_F(JobTest, AJobThatCannotBeSpooledSaysSo)
+{
+    const std::string ppd = Ppd({{"ExecutePaperCut", "1"}, {"PaperSource", "PartialCut"}});
+    FilterInvocation throughPipe{JobArgs(2), ppd, Raster(NumberedPages(2))};
+    throughPipe.inputThroughPipe = true;
+    const char* tmpdir = getenv("TMPDIR");
+    const std::string saved = tmpdir ? tmpdir : "";
+    setenv("TMPDIR", (dir / "no-such-folder").c_str(), 1);
+    const FilterRun run = RunFilter(throughPipe);
+    if (tmpdir)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+
+    Writes expected = SetUpWrites();
+    expected.push_back(kInitialise);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.writes, expected);
+    EXPECT_EQ(run.errorOutput.rfind("ERROR: Cannot spool the job's raster to count its pages (" + dir / "no-such-folder",
+                                    0),
+              0u)
+        << run.errorOutput;
+}
+
 TEST_F(JobTest, EveryFinishingOptionInItsPlace)
 {
     const std::vector<RasterPage> pages = NumberedPages(2);
@@ -276,26 +314,92 @@ TEST_F(JobTest, PagesNotOneBitPerPixelAreLeftOut)
     const FilterRun run = RunFilter({JobArgs(1, Raster({plain, grey, colour})), ppd, ""});
     EXPECT_EQ(run.writes, expected);
     EXPECT_EQ(run.errorOutput,
-              "INFO: Printing page 1 of 3\nPAGE: 1 1\n"
-              "INFO: Printing page 2 of 3\nWARNING: Page 2 left out: it has 8 bits per pixel, the printer takes 1.\n"
-              "INFO: Printing page 3 of 3\nWARNING: Page 3 left out: it has 24 bits per pixel, the printer takes 1.\n");
+              "INFO: Printing page 1\nPAGE: 1 1\n"
+              "INFO: Printing page 2\nWARNING: Page 2 left out: it has 8 bits per pixel, the printer takes 1.\n"
+              "INFO: Printing page 3\nWARNING: Page 3 left out: it has 24 bits per pixel, the printer takes 1.\n");
 }
 
-// A page that would hold more than a receipt ever does ends the pages like
-// a damaged header; the pages before it print.
-TEST_F(JobTest, APageOverTheMemoryLimitEndsThePages)
+// A page that would hold more than the memory budget of a page (against
+// raster bombs) is read past and left out; the pages around it print.
+TEST_F(JobTest, APageOverTheMemoryBudgetIsLeftOutAndTheOthersPrint)
 {
     const RasterPage first = PageWithBlankTail(8, 3, 0);
     const RasterPage inked{1u << 15, 1u << 12, {}, 0, InkRow(1u << 12, 5), 70000};  // 273 MiB of ink
     Writes expected = SetUpWrites();
     Append(expected, PrintedPage(first, {}));
+    Append(expected, LeftOutPage());
+    Append(expected, PrintedPage(first, {}));
     expected.push_back(kInitialise);
     const FilterRun run = RunFilter({JobArgs(1, Raster({first, inked, first})), Ppd({}), ""});
     EXPECT_EQ(run.writes, expected);
-    EXPECT_EQ(run.errorOutput, PageMessages(1) +
-                                   "WARNING: Page 2 is too large for a receipt; it and the rest of the job were "
-                                   "left out.\n");
+    EXPECT_EQ(run.errorOutput, "INFO: Printing page 1\nPAGE: 1 1\nINFO: Printing page 2\n"
+                               "WARNING: Page 2 left out: its rows down to the last ink need more than 256 MiB, the "
+                               "most memory one page may take.\nINFO: Printing page 3\nPAGE: 3 1\n");
 }
+
+// A header that libcups refuses in the middle of a job. Where the header
+// still tells how long its rows are (an uncompressed stream, its sizes
+// agreeing), they are stepped over and the pages after it print; otherwise
+// nothing after it can be read, and CUPS is told so.
+struct DamagedHeaderCase {
+    const char* name;
+    bool compressed;
+    bool wholeHeader;  // every byte of the header damaged, not just its bits per colour
+    bool pagesAfterPrint;
+};
+
+void PrintTo(const DamagedHeaderCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class DamagedHeaderTest : public JobTest, public ::testing::WithParamInterface<DamagedHeaderCase> {};
+
+TEST_P(DamagedHeaderTest, LeavesOutItsPageAndSaysWhy)
+{
+    const DamagedHeaderCase& c = GetParam();
+    const std::vector<RasterPage> pages = NumberedPages(3);
+    // The second header starts where a stream of the first page alone ends.
+    WriteRaster(dir / "first.ras", {pages[0]}, c.compressed);
+    const off_t second = static_cast<off_t>(ReadFile(dir / "first.ras").size());
+    WriteRaster(dir / "job.ras", pages, c.compressed);
+    const int fd = open((dir / "job.ras").c_str(), O_RDWR);
+    cups_page_header2_t header;
+    ASSERT_EQ(pread(fd, &header, sizeof header, second), static_cast<ssize_t>(sizeof header));
+    if (c.wholeHeader)
+        memset(&header, 0xFF, sizeof header);
+    else
+        header.cupsBitsPerColor = 0;
+    ASSERT_EQ(pwrite(fd, &header, sizeof header, second), static_cast<ssize_t>(sizeof header));
+    close(fd);
+
+    Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(pages[0], {}));
+    std::string messages = "INFO: Printing page 1\nPAGE: 1 1\n";
+    if (c.pagesAfterPrint) {
+        Append(expected, LeftOutPage());
+        Append(expected, PrintedPage(pages[2], {}));
+        messages += "INFO: Printing page 2\nWARNING: Page 2 left out: its header is damaged.\n"
+                    "INFO: Printing page 3\nPAGE: 3 1\n";
+    } else {
+        messages += "WARNING: Page 2 left out: its header is damaged and the raster after it cannot be read, so "
+                    "the rest of the job was left out too.\n";
+    }
+    expected.push_back(kInitialise);
+    for (bool throughPipe : {false, true}) {
+        FilterInvocation invocation{JobArgs(1), Ppd({}), dir / "job.ras"};
+        invocation.inputThroughPipe = throughPipe;
+        const FilterRun run = RunFilter(invocation);
+        EXPECT_EQ(run.writes, expected) << throughPipe;
+        EXPECT_EQ(run.errorOutput, messages) << throughPipe;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, DamagedHeaderTest,
+                         ::testing::Values(DamagedHeaderCase{"BitsPerColour", false, false, true},
+                                           DamagedHeaderCase{"WholeHeader", false, true, false},
+                                           DamagedHeaderCase{"Compressed", true, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JobTest, ShippedPpdCutsAfterTheOnlyCopy)
 {
@@ -322,15 +426,17 @@ TEST_F(JobTest, WithStandardOutputClosedTheJobStillRunsToItsEnd)
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// Memory running out during capture ends the pages like a page too large:
-// the pages before it print. (The sanitizers need more address space than
-// the limit leaves, so this runs in the plain build only.)
-TEST_F(JobTest, MemoryRunningOutEndsThePagesAndThoseBeforePrint)
+// Memory running out for a page's rows leaves that page out; the pages
+// around it print. (The sanitizers need more address space than the limit
+// leaves, so this runs in the plain build only.)
+TEST_F(JobTest, MemoryRunningOutLeavesThatPageOut)
 {
     const RasterPage first = PageWithBlankTail(8, 3, 0);
     RasterPage inked{1u << 15, 1u << 12, {}, 0, InkRow(1u << 12, 3), 50000};  // 195 MiB of ink
     const std::string path = Raster({first, inked, first});
     Writes expected = SetUpWrites();
+    Append(expected, PrintedPage(first, {}));
+    Append(expected, LeftOutPage());
     Append(expected, PrintedPage(first, {}));
     Append(expected, {kFeedBeforeCut, kPartialCut, kInitialise});
     for (bool throughPipe : {false, true}) {
@@ -340,7 +446,9 @@ TEST_F(JobTest, MemoryRunningOutEndsThePagesAndThoseBeforePrint)
         const FilterRun run = RunFilter(invocation);
         EXPECT_EQ(run.exitStatus, 0) << throughPipe;
         EXPECT_EQ(run.writes, expected) << throughPipe;
-        EXPECT_NE(run.errorOutput.find("WARNING: Page 2 is too large"), std::string::npos) << run.errorOutput;
+        EXPECT_NE(run.errorOutput.find("WARNING: Page 2 left out: there is not enough memory for its rows.\n"),
+                  std::string::npos)
+            << run.errorOutput;
     }
 }
 
@@ -368,6 +476,25 @@ TEST_F(JobTest, HugeBlankPagesCostNoMemory)
         EXPECT_EQ(run.exitStatus, 0) << throughPipe;
         EXPECT_EQ(run.writes, expected) << throughPipe;
     }
+}
+
+// Faster printing takes no second copy of a page: a page of 100 MiB of ink,
+// its bands narrower than its rows, prints within an address space that
+// could not hold it twice.
+TEST_F(JobTest, FasterPrintingNeedsNoSecondCopyOfThePage)
+{
+    std::string narrowInk = InkRow(1u << 12, 7);
+    std::fill(narrowInk.begin() + 4000, narrowInk.end(), '\0');
+    const RasterPage inked{1u << 15, 1u << 12, {}, 0, narrowInk, 25600};  // 100 MiB
+    FilterInvocation invocation{JobArgs(1, Raster({inked})), Ppd({{"FasterPrinting", "1"}}), ""};
+    invocation.addressSpaceLimit = size_t{200} << 20;
+    const int printer = open("/dev/null", O_WRONLY);
+    const pid_t pid = StartFilter(invocation, printer, dir / "stderr");
+    close(printer);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadFile(dir / "stderr"), PageMessages(1));
 }
 #endif
 

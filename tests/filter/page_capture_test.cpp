@@ -1,6 +1,7 @@
 // Page capture and blank-tail trimming, seen through what the job prints.
 // The queue PPD holds no options, so each page prints as the set-up, its
 // image and the one-unit feed, and nothing else.
+#include <cstddef>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -108,20 +109,21 @@ TEST_F(DamagedStreamTest, InputThatIsNotRasterPrintsNothing)
     EXPECT_TRUE(PrintRasterFile(path).empty());
 }
 
-// A header whose page would not fit JOBINFO's 32-bit counts ends the capture
-// like a damaged one: the pages before it print, nothing after it.
-TEST_F(DamagedStreamTest, AHeaderTooLargeForThePageCountsEndsTheCapture)
+// A header that announces far more rows than the stream holds (8 GiB): the
+// page is cut off where the stream ends and prints blank; what followed it
+// in the stream was read as its rows.
+TEST_F(DamagedStreamTest, AHeaderAnnouncingMoreRowsThanTheStreamHoldsIsCutOff)
 {
     const RasterPage first = PageWithBlankTail(4, 3, 1);
-    const RasterPage huge = {1u << 19, 1u << 16, {std::string(1u << 16, '\x55')}, 1u << 16};  // 4 GiB
+    const RasterPage huge = {64, 8, {InkRow(8, 1)}, 1u << 30};
     const std::string path = dir / "huge.ras";
     WriteRaster(path, {first, huge, first}, false);
 
-    EXPECT_EQ(PrintRasterFile(path), PageWrites(4, 3, TrimmedImage(first)));
+    EXPECT_EQ(PrintRasterFile(path), Concat({PageWrites(4, 3, TrimmedImage(first)), PageWrites(8, 0, "")}));
 }
 
-// A header that libcups refuses (no width) or one that is cut off ends the
-// capture like the end of the stream.
+// A header that libcups refuses and that does not tell how long its rows
+// are (no width, no bytes per row), or one that is cut off, ends the pages.
 TEST_F(DamagedStreamTest, ARefusedOrTruncatedHeaderEndsTheCapture)
 {
     const RasterPage first = PageWithBlankTail(4, 3, 1);
@@ -145,6 +147,35 @@ TEST_F(DamagedStreamTest, RowsAreSentAtTheirOwnSizeWhateverTheWidthSays)
     const RasterPage rowSizeDisagrees = {64, 9, {InkRow(9, 1), InkRow(9, 2), BlankRow(9)}};
     WriteRaster(dir / "odd.ras", {rowSizeDisagrees}, false);
     EXPECT_EQ(PrintRasterFile(dir / "odd.ras"), PageWrites(9, 2, TrimmedImage(rowSizeDisagrees)));
+}
+
+// One bit a dot in a luminance colour space (W, SW): a set bit is white, so
+// the rows print the other way round, and the bits that only pad a row to
+// whole bytes stay blank. Black (K) prints as it stands.
+TEST_F(DamagedStreamTest, PagesWhoseSetBitsAreWhitePrintTheRightWayRound)
+{
+    const std::string white(8, '\xFF');
+    const std::string lineWithPadding = std::string("\x0F") + std::string(6, '\xFF') + std::string(1, '\0');
+    const RasterPage page = {60, 8, {white, lineWithPadding, white}};
+    const std::string printedLine = std::string("\xF0") + std::string(6, '\0') + std::string("\xF0");
+    struct {
+        cups_cspace_t space;
+        Writes expected;
+    } cases[] = {
+        {CUPS_CSPACE_W, PageWrites(8, 2, std::string(8, '\0') + printedLine)},
+        {CUPS_CSPACE_SW, PageWrites(8, 2, std::string(8, '\0') + printedLine)},
+        {CUPS_CSPACE_K, PageWrites(8, 3, TrimmedImage(page))},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir / "page.ras";
+        WriteRaster(path, {page}, false);
+        const int fd = open(path.c_str(), O_RDWR);
+        const cups_cspace_t space = c.space;
+        ASSERT_EQ(pwrite(fd, &space, sizeof space, 4 + offsetof(cups_page_header2_t, cupsColorSpace)),
+                  static_cast<ssize_t>(sizeof space));
+        close(fd);
+        EXPECT_EQ(PrintRasterFile(path), c.expected) << c.space;
+    }
 }
 
 TEST(RemoveLine, IsTrueOnlyForRowsWithoutInk)

@@ -24,13 +24,15 @@ for file in "-rwxr-xr-x ./lib/cups/filter/RasterToKPrinter" \
             "-rwxr-xr-x ./sbin/printer-install" \
             "-rwxr-xr-x ./bin/receipt-emulator" \
             "-rwxr-xr-x ./bin/korla-printer-app" \
+            "-rwxr-xr-x ./bin/korla-logos" \
             "-rw-r--r-- ./lib/systemd/system/korla-printer-app.service" \
             "-rw-r--r-- ./share/man/man8/korla-printer-app.8" \
             "-rw-r--r-- ./share/man/man8/printer-install.8" \
             "-rw-r--r-- ./share/man/man1/receipt-emulator.1" \
+            "-rw-r--r-- ./share/man/man1/korla-logos.1" \
             "-rw-r--r-- ./share/doc/printer-driver-korla/README.md" \
             "-rw-r--r-- ./share/doc/printer-driver-korla/copyright"; do
     grep -qxF -- "$file" "$stage/prefix.list" || { echo "missing: $file"; cat "$stage/prefix.list"; exit 1; }
 done
-[ "$(grep -c '^-' "$stage/prefix.list")" -eq 11 ] || { echo "unexpected files:"; cat "$stage/prefix.list"; exit 1; }
+[ "$(grep -c '^-' "$stage/prefix.list")" -eq 13 ] || { echo "unexpected files:"; cat "$stage/prefix.list"; exit 1; }
 echo "install tree under $prefix: ok"

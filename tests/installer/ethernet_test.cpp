@@ -43,13 +43,6 @@ TEST_F(EthernetTest, RegistersSocketQueueWithTypedPort)
     ExpectRegistered(QUEUE, "socket://127.0.0.1:9100");
 }
 
-TEST_F(EthernetTest, PortThatIsNotANumberGivesDefault)
-{
-    const ChildResult run = RunInstaller("4\n127.0.0.1\nabc\n");
-    EXPECT_EQ(LoopbackSuccess("6001", QUEUE), run.out);
-    ExpectRegistered(QUEUE, "socket://127.0.0.1:6001");
-}
-
 TEST_F(EthernetTest, EndOfInputAtPortGivesDefault)
 {
     const ChildResult run = RunInstaller("4\n127.0.0.1");
@@ -101,13 +94,6 @@ TEST_F(EthernetTest, OverLongAddressStaysInItsBuffer)
     EXPECT_NE(std::string::npos, run.out.find("Yours IP and port number: " + kept + ":9100 \n")) << run.out.substr(0, 2000);
 }
 
-const std::string LAN_FAILURE = "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n";
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 class AddressTest : public InstallerTest, public ::testing::WithParamInterface<const char*> {};
 
 // Addresses with enough dots that no socket can reach are refused like those
@@ -120,6 +106,21 @@ TEST_P(AddressTest, UnreachableAddressIsRefused)
     EXPECT_EQ(std::string::npos, run.out.find("AddPrinter 1 ")) << run.out;
     EXPECT_TRUE(cupsd_.QueueNames().empty());
 }
+
+class AcceptedAddressTest : public InstallerTest, public ::testing::WithParamInterface<const char*> {};
+
+// Every host name, however many labels it has, and an IPv6 address in
+// brackets, as it stands in the device URI.
+TEST_P(AcceptedAddressTest, IsRegistered)
+{
+    const std::string address = GetParam();
+    const ChildResult run = RunInstaller("4\n" + address + "\n9100\n");
+    EXPECT_TRUE(EndsWith(run.out, "Printer added successfuly\nInstall Success!.\n")) << run.out;
+    ExpectRegistered(QUEUE, "socket://" + address + ":9100");
+}
+
+INSTANTIATE_TEST_SUITE_P(Reachable, AcceptedAddressTest,
+                         ::testing::Values("printer.shop.lan", "till-printer", "[::1]", "[fd00::20]"));
 
 INSTANTIATE_TEST_SUITE_P(Unreachable, AddressTest,
                          ::testing::Values("999.1.1.1", "1.2.3.4.5", "...", "1.2.3.4/../x?y#z", "127.0.0.1;",
@@ -170,5 +171,9 @@ TEST_P(RefusedPortTest, PortOutOfRangeIsRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(OutOfRange, RefusedPortTest, ::testing::Values("0", "-1", "65536", "70000"));
+// A port must be the whole answer: a word is not the default, nor is a
+// number with something after it.
+INSTANTIATE_TEST_SUITE_P(NotANumber, RefusedPortTest,
+                         ::testing::Values("abc", "９１００", "91 00", "9100x"));
 
 }  // namespace

@@ -6,47 +6,6 @@
 
 namespace {
 
-constexpr char PPD_TEXT[] =
-    "*PPD-Adobe: \"4.3\"\n"
-    "*FormatVersion: \"4.3\"\n"
-    "*FileVersion: \"1.0\"\n"
-    "*LanguageVersion: English\n"
-    "*LanguageEncoding: ISOLatin1\n"
-    "*PCFileName: \"KTEST.PPD\"\n"
-    "*Manufacturer: \"Test\"\n"
-    "*Product: \"(Receipt Test)\"\n"
-    "*ModelName: \"Receipt Test\"\n"
-    "*ShortNickName: \"Receipt Test\"\n"
-    "*NickName: \"Installer Test Receipt PPD\"\n"
-    "*PSVersion: \"(3010.000) 0\"\n"
-    "*LanguageLevel: \"3\"\n"
-    "*ColorDevice: False\n"
-    "*DefaultColorSpace: Gray\n"
-    "*FileSystem: False\n"
-    "*Throughput: \"1\"\n"
-    "*LandscapeOrientation: Plus90\n"
-    "*TTRasterizer: Type42\n"
-    "*cupsVersion: 2.4\n"
-    "*cupsModelNumber: 0\n"
-    "*cupsManualCopies: True\n"
-    "*cupsFilter: \"application/vnd.cups-raster 0 RasterToKPrinter\"\n"
-    "*OpenUI *PageSize/Media Size: PickOne\n"
-    "*OrderDependency: 10 AnySetup *PageSize\n"
-    "*DefaultPageSize: Roll80\n"
-    "*PageSize Roll80/80mm x 200mm: \"<</PageSize[227 567]/ImagingBBox null>>setpagedevice\"\n"
-    "*CloseUI: *PageSize\n"
-    "*OpenUI *PageRegion/Media Size: PickOne\n"
-    "*OrderDependency: 10 AnySetup *PageRegion\n"
-    "*DefaultPageRegion: Roll80\n"
-    "*PageRegion Roll80/80mm x 200mm: \"<</PageSize[227 567]/ImagingBBox null>>setpagedevice\"\n"
-    "*CloseUI: *PageRegion\n"
-    "*DefaultImageableArea: Roll80\n"
-    "*ImageableArea Roll80/80mm x 200mm: \"0 0 227 567\"\n"
-    "*DefaultPaperDimension: Roll80\n"
-    "*PaperDimension Roll80/80mm x 200mm: \"227 567\"\n";
-
-constexpr char FILTER_TEXT[] = "#!/bin/sh\n# stands in for the receipt filter\nexec cat\n";
-
 std::string MachineName()
 {
     std::string name;
@@ -61,27 +20,57 @@ std::string MachineName()
 
 }  // namespace
 
+std::string ShippedPpdText()
+{
+    return ReadFile(SHIPPED_PPD);
+}
+
+std::string FilterText()
+{
+    return ReadFile(FILTER_BINARY);
+}
+
+std::string ShippedPpdValue(const std::string& keyword)
+{
+    const std::string text = ShippedPpdText();
+    const std::string start = "\n*" + keyword + ": \"";
+    const std::size_t begin = text.find(start);
+    const std::size_t end = text.find('"', begin + start.size());
+    if (begin == std::string::npos || end == std::string::npos)
+        return "<no *" + keyword + " in the shipped PPD>";
+    return text.substr(begin + start.size(), end - begin - start.size());
+}
+
 void InstallerTest::SetUp()
 {
     installer_ = PRINTER_INSTALL_PATH;
+    runDir_ = work_.path();
     ASSERT_TRUE(cupsd_.Start());
-    ASSERT_TRUE(WriteFile(work_ / "KORLA_tessa-300.ppd", PPD_TEXT));
-    ASSERT_TRUE(WriteFile(work_ / "RasterToKPrinter", FILTER_TEXT, 0755));
+    ASSERT_TRUE(WriteFile(work_ / "KORLA_tessa-300.ppd", ShippedPpdText()));
+    ASSERT_TRUE(WriteFile(work_ / "RasterToKPrinter", FilterText(), 0755));
 }
 
 ChildResult InstallerTest::RunInstaller(const std::string& answers,
                                         const std::map<std::string, std::optional<std::string>>& extraEnvironment)
 {
     ChildOptions options;
-    options.workingDir = work_.path();
+    options.workingDir = runDir_;
     options.input = answers;
     options.environment = cupsd_.ClientEnvironment();
     options.environment["TERM"] = std::nullopt;  // "clear" then writes nothing to standard output
     options.environment["LC_ALL"] = "C";
     options.environment["HOME"] = work_.path();
+    options.environment["SUDO_UID"] = std::nullopt;  // the tests' own sudo, if any, is not the installer's
+    options.guardSeconds = 120;
+    options.started = started_;
     for (const auto& [name, value] : extraEnvironment)
         options.environment[name] = value;
     return RunChild({installer_}, options);
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 std::string MenuText()
@@ -120,11 +109,16 @@ std::string InstallerTest::CopyText(bool ppdCopied) const
            "'./RasterToKPrinter' -> '" + cupsd_.serverBin() + "/filter/RasterToKPrinter'\n";
 }
 
+std::string InstallerTest::RegistrationStart(const std::string& uri, const std::string& name) const
+{
+    return "URI : [" + uri + "] \n" + "PRT_NAME : [" + name + "] \n" + "PPD : [KORLA_tessa-300.ppd] \n" +
+           "AddPrinter 1 \nAddPrinter 2 \n" + CopyText();
+}
+
 std::string InstallerTest::RegistrationText(const std::string& uri, const std::string& name,
                                             const std::string& status) const
 {
-    return "URI : [" + uri + "] \n" + "PRT_NAME : [" + name + "] \n" + "PPD : [KORLA_tessa-300.ppd] \n" +
-           "AddPrinter 1 \nAddPrinter 2 \n" + CopyText() + "Add Printer status [" + status + "]\n";
+    return RegistrationStart(uri, name) + "Add Printer status [" + status + "]\n";
 }
 
 void InstallerTest::ExpectRegistered(const std::string& name, const std::string& uri) const
@@ -132,12 +126,12 @@ void InstallerTest::ExpectRegistered(const std::string& name, const std::string&
     const std::optional<QueueState> queue = cupsd_.Queue(name);
     ASSERT_TRUE(queue) << "no queue " << name;
     EXPECT_EQ(uri, queue->deviceUri);
-    EXPECT_EQ(QUEUE_PPD_NICKNAME, queue->makeAndModel);
+    EXPECT_EQ(ShippedPpdValue("NickName"), queue->makeAndModel);
     EXPECT_TRUE(queue->acceptingJobs);
     EXPECT_TRUE(queue->collateByDefault);
     EXPECT_EQ(3, queue->state);
-    EXPECT_EQ(PPD_TEXT, ReadFile(InstalledPpd()));
-    EXPECT_EQ(FILTER_TEXT, ReadFile(InstalledFilter()));
+    EXPECT_EQ(ShippedPpdText(), ReadFile(InstalledPpd()));
+    EXPECT_TRUE(FilterText() == ReadFile(InstalledFilter())) << InstalledFilter() << " is not the built filter";
     EXPECT_EQ(0, access(InstalledFilter().c_str(), X_OK));
 }
 

@@ -1,8 +1,9 @@
 // Runs printer-install as a child process against a private cupsd, from a
-// working folder that holds a test PPD and a stand-in filter, and builds the
-// texts that the installer is expected to write.
+// working folder that holds the shipped PPD and the built filter, and builds
+// the texts that the installer is expected to write.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,7 +15,16 @@
 #include "private_cupsd.h"
 #include "temp_dir.h"
 
-constexpr char QUEUE_PPD_NICKNAME[] = "Installer Test Receipt PPD";
+// The repository's PPD and the build's filter, as the installer copies them.
+std::string ShippedPpdText();
+std::string FilterText();
+// The quoted value of a main keyword of the shipped PPD ("NickName").
+std::string ShippedPpdValue(const std::string& keyword);
+
+// What the menu writes after a failed Ethernet set-up.
+inline const std::string LAN_FAILURE = "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n";
+
+bool EndsWith(const std::string& text, const std::string& end);
 
 // The menu up to and including its prompt.
 std::string MenuText();
@@ -31,7 +41,9 @@ protected:
     ChildResult RunInstaller(const std::string& answers,
                              const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
 
-    // What AddPrinter writes on its way, the summary before it included.
+    // What AddPrinter writes up to its request, the summary before it included.
+    std::string RegistrationStart(const std::string& uri, const std::string& name) const;
+    // The same and the server's answer.
     std::string RegistrationText(const std::string& uri, const std::string& name,
                                  const std::string& status = "successful-ok") const;
     // Both copy commands with their output, on this machine; cp writes
@@ -51,5 +63,7 @@ protected:
 
     PrivateCupsd cupsd_;
     TempDir work_{"korla-install-"};
+    std::string runDir_;  // the installer's working folder: work_ unless a test says otherwise
+    std::function<void(pid_t)> started_;  // told the installer's process id, if set
     std::string installer_;
 };

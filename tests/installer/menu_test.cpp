@@ -38,7 +38,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // After an unsupported choice a non-number or the end of
                       // input ends the dialogue instead of repeating the menu.
                       MenuCase{"NegativeThenNotANumber", "-1\nabc\n", 2},
-                      MenuCase{"UnsupportedThenEndOfInput", "5\n", 2}),
+                      MenuCase{"UnsupportedThenEndOfInput", "5\n", 2},
+                      // The choice is the whole line: "4.9" is no 4 with
+                      // ".9" left over for the address prompt.
+                      MenuCase{"NumberWithMoreOnTheLine", "4.9\n", 1}),
     [](const ::testing::TestParamInfo<MenuCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

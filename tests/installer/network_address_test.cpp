@@ -35,6 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"010.0.0.1", false}, AddressCase{"1.2.3.04", false},
         AddressCase{"", false}, AddressCase{"...", false}, AddressCase{"1..2.3", false},
         AddressCase{"1.2.3.4/../x?y#z", false}, AddressCase{"127.0.0.1;", false}, AddressCase{"::1", false},
+        // IPv6 only in brackets, as it stands in a URI.
+        AddressCase{"[::1]", true}, AddressCase{"[fd00::20]", true}, AddressCase{"[::ffff:192.168.1.2]", true},
+        AddressCase{"[fd00::20", false}, AddressCase{"[fd00::zz]", false}, AddressCase{"[fd00::20]:9100", false},
+        AddressCase{"[1.2.3.4]", false}, AddressCase{"[]", false}, AddressCase{"printer.shop.lan", true},
         AddressCase{"receipt-1.Back.shop.example", true}, AddressCase{"a1.b.c.d2", true},
         AddressCase{"printer.shop.123", false}, AddressCase{"-printer.shop.example", false},
         AddressCase{"printer-.shop.example", false}, AddressCase{"printer.shop.example.", false},

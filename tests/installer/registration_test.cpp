@@ -2,12 +2,11 @@
 // query and of the server, seen through the Ethernet set-up.
 #include "installer_fixture.h"
 
-#include <arpa/inet.h>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "canned_server.h"
 
 namespace {
 
@@ -206,90 +205,125 @@ TEST_F(RegistrationTest, MissingFilterFolderFailsTheSetUp)
                                "/filter/RasterToKPrinter': No such file or directory");
 }
 
+// A PPD that the server cannot load: cupsd answers the request with success
+// and deletes the queue. Installed by hand, it is not the current folder's,
+// which would have been refused.
+TEST_F(RegistrationTest, QueueThatTheServerDropsIsAFailure)
+{
+    MoveDriverFilesToCupsFolders();
+    ASSERT_TRUE(WriteFile(InstalledPpd(), ShippedPpdText() + "*% " + std::string(300, 'x') + "\n"));
+    const ChildResult run = RunInstaller(ANSWERS);
+    EXPECT_TRUE(EndsWith(run.out, "Add Printer status [successful-ok]\nError> Printer [" + std::string(QUEUE) +
+                                      "] not found on the server [The printer or class does not exist.]\n"
+                                      "installation failed!!\n" + LAN_FAILURE))
+        << run.out;
+    EXPECT_EQ(1, run.exitStatus);
+    EXPECT_FALSE(cupsd_.Queue(QUEUE));
+}
+
+// Two servers on one port, at 127.0.0.1 and 127.0.0.2, each with a queue
+// of the proposed name or not: the one that CUPS_SERVER names is asked for
+// its queues and gets the new one; the other keeps its queue as it was.
+TEST_F(RegistrationTest, EveryRequestGoesToTheServerNamed)
+{
+    PrivateCupsd named{"127.0.0.2"};
+    ASSERT_TRUE(named.Start(cupsd_.port()));
+    constexpr char OTHER_DEVICE[] = "socket://127.0.0.1:1";
+    ASSERT_TRUE(cupsd_.AddRawQueue(QUEUE, OTHER_DEVICE));
+
+    std::map<std::string, std::optional<std::string>> environment;
+    for (const auto& [name, value] : named.ClientEnvironment())
+        environment[name] = value;
+    const ChildResult run = RunInstaller(ANSWERS, environment);
+
+    EXPECT_NE(std::string::npos, run.out.find(PrinterListText(QUEUE, {}))) << run.out;
+    EXPECT_TRUE(EndsWith(run.out, "Install Success!.\n")) << run.out;
+    EXPECT_EQ(URI, named.Queue(QUEUE).value_or(QueueState{}).deviceUri);
+    EXPECT_EQ(OTHER_DEVICE, cupsd_.Queue(QUEUE).value_or(QueueState{}).deviceUri);
+}
+
+// Without a server the queues cannot be listed: the set-up fails there.
 TEST_F(RegistrationTest, NoServerFailsToConnect)
 {
     cupsd_.Stop();  // its port is closed from now on
     const ChildResult run = RunInstaller(ANSWERS);
-    EXPECT_NE(std::string::npos,
-              run.out.find(PrinterListText(QUEUE, {}) + "URI : [socket://127.0.0.1:9100] \n"))
-        << run.out;
-    EXPECT_NE(std::string::npos,
-              run.out.find("Error> http connection failed\ninstallation failed!!\nInstall Fail!.\n"
-                           "Check Connection LAN Cable or Printer Power.\n"))
-        << run.out;
+    EXPECT_TRUE(EndsWith(run.out, "++++ step2 cnt=3\nError> http connection failed\n" + LAN_FAILURE)) << run.out;
+    EXPECT_EQ(1, run.exitStatus);
 }
 
-// A server on 127.0.0.1 that takes every connection and never answers: it
-// listens and never accepts, so the kernel completes each connection and
-// keeps whatever the client sends.
-class SilentServer {
-public:
-    SilentServer()
-    {
-        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(fd_, 64) != 0 ||
-            getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            return;
-        port_ = ntohs(address.sin_port);
+// How the stand-in server answers a kind of request.
+enum Canned { SILENT, HTTP_ERROR, IPP_ERROR, NOT_FOUND, ADDED, OTHER_QUEUE };
+
+std::optional<std::string> Answer(Canned canned, const std::string& request)
+{
+    switch (canned) {
+    case SILENT: return std::nullopt;
+    case HTTP_ERROR: return HttpStatusReply(500, "Internal Server Error");
+    case IPP_ERROR: return IppStatusReply(request, IPP_STATUS_ERROR_INTERNAL);
+    case NOT_FOUND: return IppStatusReply(request, IPP_STATUS_ERROR_NOT_FOUND);
+    case ADDED: return IppStatusReply(request, IPP_STATUS_OK);
+    case OTHER_QUEUE:
+        return IppStatusReply(request, IPP_STATUS_OK, [](ipp_t* response) {
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "socket://10.0.0.1:9100");
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-make-and-model", nullptr, "Raw");
+        });
     }
-    ~SilentServer()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
+    return std::nullopt;
+}
 
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
-struct SilentCase {
+struct ServerCase {
     const char* name;
-    const char* listingServer;  // CUPS_SERVER; the registration goes to localhost
+    Canned listing, add, check;  // the answers to the queue listing, the add request and the question after it
+    const char* ending;          // from the listing's error or the add request's answer on
 };
 
-void PrintTo(const SilentCase& c, std::ostream* os)
+void PrintTo(const ServerCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class SilentServerTest : public RegistrationTest, public ::testing::WithParamInterface<SilentCase> {};
+class ServerAnswerTest : public RegistrationTest, public ::testing::WithParamInterface<ServerCase> {};
 
-// With a two-second limit the run ends in seconds; libcups alone would wait
-// minutes and then report "Success" for the request that got no answer.
-TEST_P(SilentServerTest, GivesUpAsConnectionFailure)
+// With a two-second limit an unanswered request ends the run in seconds;
+// libcups alone would wait minutes and then report "Success" for it.
+TEST_P(ServerAnswerTest, FailsTheSetUp)
 {
-    SilentServer server;
-    ASSERT_NE(0, server.port());
-    const ChildResult run = RunInstaller(ANSWERS, {{"CUPS_SERVER", GetParam().listingServer},
+    const ServerCase& c = GetParam();
+    CannedServer server([&c](const std::string& request) {
+        const int operation = IppOperation(request);
+        return Answer(operation == IPP_OP_CUPS_ADD_MODIFY_PRINTER      ? c.add
+                      : operation == IPP_OP_GET_PRINTER_ATTRIBUTES ? c.check
+                                                                   : c.listing,
+                      request);
+    });
+    const ChildResult run = RunInstaller(ANSWERS, {{"CUPS_SERVER", "127.0.0.1"},
                                                    {"IPP_PORT", std::to_string(server.port())},
                                                    {"PRINTER_INSTALL_TIMEOUT", "2"}});
-    EXPECT_NE(std::string::npos,
-              run.out.find(PrinterListText(QUEUE, {}) + "URI : [socket://127.0.0.1:9100] \n"))
-        << run.out;
-    const std::size_t registration = run.out.find("AddPrinter 2 ");
-    ASSERT_NE(std::string::npos, registration) << run.out;
-    EXPECT_EQ("AddPrinter 2 \n" + CopyText() +
-                  "Error> http connection failed\ninstallation failed!!\nInstall Fail!.\n"
-                  "Check Connection LAN Cable or Printer Power.\n",
-              run.out.substr(registration));
+    const bool registers = c.listing == NOT_FOUND;
+    const std::string expected = "++++ step2 cnt=3\n" +
+                                 (registers ? PrinterListText(QUEUE, {}) + RegistrationStart(URI, QUEUE) : "") +
+                                 c.ending + (registers ? "installation failed!!\n" : "") + LAN_FAILURE;
+    EXPECT_TRUE(EndsWith(run.out, expected)) << "expected the end:\n" << expected << "\ngot:\n" << run.out;
+    EXPECT_EQ(1, run.exitStatus);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Servers, SilentServerTest,
+    Answers, ServerAnswerTest,
     ::testing::Values(
-        // The listing uses up the time, so the registration does not try.
-        SilentCase{"ForListingAndRegistration", "127.0.0.1"},
-        // The listing finds no server at all; the registration request waits.
-        SilentCase{"ForRegistration", "/nonexistent/cups.sock"}),
-    [](const ::testing::TestParamInfo<SilentCase>& info) { return std::string(info.param.name); });
+        // A listing that fails is no empty listing: a queue of the name
+        // could be taken over.
+        ServerCase{"ListingUnanswered", SILENT, SILENT, SILENT, "Error> http connection failed\n"},
+        ServerCase{"ListingHttpError", HTTP_ERROR, ADDED, ADDED,
+                   "Error> Printer list failed [Internal Server Error]\n"},
+        ServerCase{"ListingIppError", IPP_ERROR, ADDED, ADDED,
+                   "Error> Printer list failed [server-error-internal-error]\n"},
+        ServerCase{"RegistrationUnanswered", NOT_FOUND, SILENT, SILENT, "Error> http connection failed\n"},
+        // Success is said only for a queue that the server then holds as asked.
+        ServerCase{"CheckUnanswered", NOT_FOUND, ADDED, SILENT,
+                   "Add Printer status [successful-ok]\nError> http connection failed\n"},
+        ServerCase{"QueueNotAsAsked", NOT_FOUND, ADDED, OTHER_QUEUE,
+                   "Add Printer status [successful-ok]\nError> Printer [KORLA_tessa-300_ETHERNET] has device "
+                   "[socket://10.0.0.1:9100] and PPD [Raw]\n"}),
+    [](const ::testing::TestParamInfo<ServerCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

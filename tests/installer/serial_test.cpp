@@ -2,6 +2,7 @@
 // into a device folder of their own that the port scan is pointed at.
 #include "installer_fixture.h"
 
+#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <unistd.h>
@@ -101,7 +102,7 @@ TEST_F(SerialTest, ScanStopsAtFirstPortThatAnswers)
     Attach("ttyS2", 0x08);
     Attach("ttyS3", 0x12);
     const PtyPrinter& untouched = Attach("ttyS4", 0x12);
-    const ChildResult run = Run("1\nabc\n");
+    const ChildResult run = Run("1\n\n\n\n\n");
     EXPECT_EQ(MenuText() + SERIAL_TITLE + Missing("ttyS0") + Probed("ttyS1", "", 255) +
                   Probed("ttyS2", "Rcv=0x8\n", 255) + Probed("ttyS3", "Rcv=0x12\n", 1) + Found("ttyS3") +
                   Registered("ttyS3", "baud=115200+bits=8+parity=none+flow=hard", "KORLA_tessa-300_SERIAL", "(null)"),
@@ -207,7 +208,45 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"Choice9OutOfRange", 0x12, "9\n0\n7\n0\n", "baud=115200+bits=8+parity=none+flow=hard"},
         SettingsCase{"Choice0", 0x12, "0\n2\n2\n4\n", "baud=115200+bits=7+parity=none+flow=soft"},
         SettingsCase{"NegativeChoice", 0x12, "-4\n1\n8\n-1\n", "baud=115200+bits=8+parity=none+flow=hard"},
-        SettingsCase{"EndOfInput", 0x12, "", "baud=115200+bits=8+parity=none+flow=hard"}),
+        // Enter alone takes the default that the prompt names.
+        SettingsCase{"EnterTakesTheDefault", 0x12, "\n2\n\n \n", "baud=115200+bits=8+parity=none+flow=soft"},
+        // A word is asked again, and the setting after it still asked.
+        SettingsCase{"WordIsAskedAgain", 0x12, "fast\n2\n2.5\n1\n1\n3\n",
+                     "baud=57600+bits=8+parity=odd+flow=hard"}),
     [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+
+struct EndCase {
+    const char* name;
+    const char* answers;   // after the menu choice
+    const char* lastPrompts;  // what the dialogue ends with before the error
+};
+
+void PrintTo(const EndCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SerialEndOfInputTest : public SerialTest, public ::testing::WithParamInterface<EndCase> {};
+
+// The end of input at any settings prompt ends the set-up as failed: the
+// settings were never chosen.
+TEST_P(SerialEndOfInputTest, FailsTheSetUp)
+{
+    Attach("ttyS0", 0x12);
+    const ChildResult run = Run(std::string("1\n") + GetParam().answers);
+    const std::string ending =
+        std::string(GetParam().lastPrompts) + "Error> installation failed\n" + SERIAL_FAILURE;
+    EXPECT_EQ(ending, run.out.substr(run.out.size() - std::min(run.out.size(), ending.size()))) << run.out;
+    EXPECT_EQ(1, run.exitStatus);
+    EXPECT_TRUE(cupsd_.QueueNames().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prompts, SerialEndOfInputTest,
+    ::testing::Values(EndCase{"AtBaudRate", "", "=\nYour select(Defult:115200):"},
+                      EndCase{"AtParity", "1\n1\n1\n", "=\nYour select(Defult:None):"},
+                      // Each word is answered by the prompt again, alone.
+                      EndCase{"AfterWords", "x\n\n\nabc\n", "=\nYour select(Defult:8bit):Your select(Defult:8bit):"}),
+    [](const ::testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,8 @@
 // USB set-up with stand-in usb backends that print listings of our own.
 #include "installer_fixture.h"
 
+#include <unistd.h>
+
 namespace {
 
 constexpr char QUEUE[] = "KORLA_tessa-300_USB";
@@ -119,6 +121,31 @@ TEST_F(UsbTest, SilentBackendIsAShellCommandError)
     ASSERT_TRUE(cupsd_.InstallBackend("usb", "#!/bin/sh\nexit 0\n"));
     const ChildResult run = RunInstaller("3\n");
     EXPECT_EQ(UsbDialogue() + "shell command errorError> installation failed\n" + FAILURE, run.out);
+}
+
+// A backend that lists the printer and then never ends, nor what it
+// started: the run's time limit stops them all.
+TEST_F(UsbTest, BackendThatNeverEndsIsStopped)
+{
+    ASSERT_TRUE(WriteFile(work_ / "listing", PRINTER_LINE));
+    ASSERT_TRUE(cupsd_.InstallBackend("usb", "#!/bin/sh\ncat '" + work_ / "listing" + "'\nsleep 1000\n"));
+    const ChildResult run = RunInstaller("3\n", {{"PRINTER_INSTALL_TIMEOUT", "2"}});
+    EXPECT_EQ(UsbDialogue() + "shell command errorError> installation failed\n" + FAILURE, run.out);
+    EXPECT_EQ(1, run.exitStatus);
+}
+
+// The backend is run by its path, which no shell reads: the CUPS folder's
+// name holds words that a shell would run.
+TEST_F(UsbTest, BackendPathIsNotShellText)
+{
+    UseListing(PRINTER_LINE);
+    TempDir links{"korla-links-"};
+    const std::string serverBin = links / "server bin;touch injected;";
+    ASSERT_EQ(0, symlink(cupsd_.serverBin().c_str(), serverBin.c_str()));
+    const ChildResult run = RunInstaller("3\n", {{"CUPS_SERVERBIN", serverBin}});
+    EXPECT_TRUE(EndsWith(run.out, "Install Success!.\n")) << run.out;
+    ExpectRegistered(QUEUE, PRINTER_URI);
+    EXPECT_NE(0, access((work_ / "injected").c_str(), F_OK)) << "a shell ran part of a folder name";
 }
 
 TEST_F(UsbTest, GarbageFromAFailingBackendMeansNoDevice)

@@ -21,10 +21,10 @@ TEST_P(NetworkAddress, GivesTheSocketUri)
 }
 
 INSTANTIATE_TEST_SUITE_P(, NetworkAddress,
-                         ::testing::Values(Address{"192.168.1.20", "socket://192.168.1.20:9100"},
-                                           Address{"192.168.1.20:6001", "socket://192.168.1.20:6001"},
-                                           Address{"till-printer.local", "socket://till-printer.local:9100"},
-                                           Address{"[fd00::20]", "socket://[fd00::20]:9100"},
+                         ::testing::Values(Address{"192.168.1.20", "socket://192.168.1.20:6001"},
+                                           Address{"192.168.1.20:9100", "socket://192.168.1.20:9100"},
+                                           Address{"till-printer.local", "socket://till-printer.local:6001"},
+                                           Address{"[fd00::20]", "socket://[fd00::20]:6001"},
                                            Address{"[fd00::20]:9101", "socket://[fd00::20]:9101"},
                                            Address{"", ""}, Address{"192.168.1.20:", ""},
                                            Address{"192.168.1.20:0", ""}, Address{"192.168.1.20:65536", ""},

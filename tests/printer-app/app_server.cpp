@@ -93,6 +93,12 @@ std::string UrlEncoded(const std::string& text)
     return encoded;
 }
 
+bool IsStatusRequest(const std::string& bytes, size_t at)
+{
+    return bytes.size() >= at + 3 && bytes[at] == '\x10' && bytes[at + 1] == '\x04' && bytes[at + 2] >= 1 &&
+           bytes[at + 2] <= 4;
+}
+
 int CountLines(const std::string& listing, const std::string& text)
 {
     std::istringstream lines(listing);
@@ -115,8 +121,10 @@ bool AppServer::StartPrinter(const PrinterSetup& setup)
         deviceUri_ = setup.deviceUri;
         return true;
     }
-    std::vector<std::string> arguments = {"--jobs", "1000", "--raw", printerOutput_ / "job.bin", "--listing",
-                                          printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"};
+    std::vector<std::string> arguments = {"--jobs", "100000", "--raw", printerOutput_ / "job.bin"};
+    if (!setup.bytesOnly)
+        arguments.insert(arguments.end(),
+                         {"--listing", printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
     if (setup.serial)
         arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
     else
@@ -138,7 +146,26 @@ bool AppServer::Start(const PrinterSetup& setup)
         ADD_FAILURE() << "no printer or no port for the server";
         return false;
     }
+    setup_ = setup;
+    if (!StartServer())
+        return false;
+    if (setup.addedOnWebPage)
+        return AddPrinterOnWebPage(setup);
+    const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
+    if (added.exitStatus != 0)
+        ADD_FAILURE() << "add: " << added.out << added.err;
+    return added.exitStatus == 0;
+}
 
+bool AppServer::Restart()
+{
+    Stop();
+    return StartServer();
+}
+
+bool AppServer::StartServer()
+{
+    const PrinterSetup& setup = setup_;
     pid_ = fork();
     if (pid_ == 0) {
         const int log = open((folder_ / "server.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -146,7 +173,7 @@ bool AppServer::Start(const PrinterSetup& setup)
         dup2(log, STDERR_FILENO);
         setenv(DEVICE_FOLDER_VARIABLE, deviceFolder_.path().c_str(), 1);
         execl(APP_PATH, APP_PATH, "--dir", folder_.path().c_str(), "server", "-o",
-              ("server-port=" + std::to_string(port_)).c_str(), "-o", "log-level=debug", "-o",
+              ("server-port=" + std::to_string(port_)).c_str(), "-o", ("log-level=" + setup.logLevel).c_str(), "-o",
               ("status-interval=" + std::to_string(setup.statusInterval)).c_str(), nullptr);
         _exit(127);
     }
@@ -154,12 +181,7 @@ bool AppServer::Start(const PrinterSetup& setup)
         ADD_FAILURE() << "the server did not answer\n" << ReadFile(folder_ / "server.out");
         return false;
     }
-    if (setup.addedOnWebPage)
-        return AddPrinterOnWebPage(setup);
-    const ChildResult added = Run({"add", "-d", PRINTER, "-v", deviceUri_, "-m", setup.driver});
-    if (added.exitStatus != 0)
-        ADD_FAILURE() << "add: " << added.out << added.err;
-    return added.exitStatus == 0;
+    return true;
 }
 
 // The serial port is chosen as the page lists it; its line settings come
@@ -194,8 +216,13 @@ bool AppServer::WaitUntilAnswering() const
 {
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
     while (Clock::now() < deadline) {
-        if (Exists(folder_ / "korla-printer-app.sock") && Run({"status"}).exitStatus == 0)
-            return true;
+        // "status" says "Server is not running." and ends with success when
+        // nothing answers on the socket, which a stopped server leaves.
+        if (Exists(folder_ / "korla-printer-app.sock")) {
+            const ChildResult status = Run({"status"});
+            if (status.exitStatus == 0 && status.out.find("not running") == std::string::npos)
+                return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
@@ -251,6 +278,28 @@ std::string AppServer::WebUrl(const std::string& path) const
 std::string AppServer::WebPage(const std::string& path) const
 {
     return RunChild({"/usr/bin/curl", "-s", WebUrl(path)}, {}).out;
+}
+
+int AppServer::PostUploads(const std::string& path, const std::vector<std::string>& fields, std::string* body) const
+{
+    const std::string page = WebPage(path);
+    const std::string mark = "name=\"session\" value=\"";
+    const size_t start = page.find(mark);
+    if (start == std::string::npos)
+        return 0;
+    const size_t token = start + mark.size();
+    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-w", "\n%{http_code}", "-F",
+                                     "session=" + page.substr(token, page.find('"', token) - token)};
+    for (const std::string& field : fields) {
+        argv.push_back("-F");
+        argv.push_back(field);
+    }
+    argv.push_back(WebUrl(path));
+    const ChildResult post = RunChild(argv, {});
+    const size_t lastLine = post.out.rfind('\n');
+    if (body != nullptr)
+        *body = post.out.substr(0, lastLine);
+    return atoi(post.out.c_str() + lastLine + 1);
 }
 
 int AppServer::PostForm(const std::string& path, const std::string& fields, std::string* body) const
@@ -322,15 +371,14 @@ AppServer::PrinterJob AppServer::NextJob()
         job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
         job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
         job.picture = printerOutput_ / ("job-" + number + ".png");
-        while (job.bytes.compare(0, PAPER_STATUS_REQUEST.size(), PAPER_STATUS_REQUEST) == 0) {
+        while (IsStatusRequest(job.bytes, 0)) {
             job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
         }
         if (job.bytes.empty() && job.statusRequests > 0)
-            continue;  // a paper check between jobs
+            continue;  // a paper check or a probe between jobs
         while (job.bytes.size() >= PAPER_STATUS_REQUEST.size() &&
-               job.bytes.compare(job.bytes.size() - PAPER_STATUS_REQUEST.size(), std::string::npos,
-                                 PAPER_STATUS_REQUEST) == 0) {
+               IsStatusRequest(job.bytes, job.bytes.size() - PAPER_STATUS_REQUEST.size())) {
             job.bytes.resize(job.bytes.size() - PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
         }
@@ -338,4 +386,27 @@ AppServer::PrinterJob AppServer::NextJob()
         return job;
     }
     return {};
+}
+
+// The emulator writes a session's outputs when the session ends, and the
+// one in progress when it is told to stop.
+std::string AppServer::StopAndCollectBytes()
+{
+    Stop();
+    if (!printer_)
+        return "";
+    printer_->terminate();
+    printer_->wait();
+    std::string bytes;
+    for (int session = 1; Exists(printerOutput_ / ("job-" + std::to_string(session) + ".bin")); ++session)
+        bytes += ReadFile(printerOutput_ / ("job-" + std::to_string(session) + ".bin"));
+    return bytes;
+}
+
+void AppServer::RemovePrinter()
+{
+    if (!printer_)
+        return;
+    printer_->terminate();
+    printer_->wait();
 }

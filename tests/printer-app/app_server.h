@@ -27,6 +27,8 @@ struct PrinterSetup {
     int statusInterval = 30;                   // the server's status-interval
     bool addedOnWebPage = false;               // else with the add sub-command
     std::string deviceUri;                     // a printer of the test's own instead of the emulator
+    bool bytesOnly = false;                    // the emulator keeps each session's bytes, nothing else
+    std::string logLevel = "debug";            // the server's
 };
 
 class AppServer {
@@ -36,6 +38,8 @@ public:
     // Starts the emulator and the server, adds the printer.
     bool Start(const PrinterSetup& setup = {});
     void Stop();
+    // Stops the server and starts it again with the same folder and port.
+    bool Restart();
 
     int port() const { return port_; }
     std::string PrinterUri() const;
@@ -53,6 +57,9 @@ public:
     // session token, "NAME=VALUE&..." already URL-encoded. The HTTP status,
     // with the page the server answers in body.
     int PostForm(const std::string& path, const std::string& fields, std::string* body = nullptr) const;
+    // The same as a form of file uploads: each field "NAME=VALUE", or
+    // "NAME=@FILE" for a file.
+    int PostUploads(const std::string& path, const std::vector<std::string>& fields, std::string* body = nullptr) const;
 
     // Runs korla-printer-app with --dir and the arguments.
     ChildResult Run(const std::vector<std::string>& arguments) const;
@@ -61,10 +68,10 @@ public:
     ChildResult IppTool(const std::string& test, const std::vector<std::string>& definitions = {}) const;
 
     // The next job that reaches the printer, passing over the server's
-    // paper checks between jobs (sessions of status requests alone): its
-    // raw bytes without the status requests that came before its first
-    // byte and after its last, how many those were, its listing and the
-    // file of its paper picture.
+    // paper checks and probes between jobs (sessions of status requests
+    // alone): its raw bytes without the status requests that came before
+    // its first byte and after its last, how many those were, its listing
+    // and the file of its paper picture.
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
@@ -73,9 +80,16 @@ public:
         std::string picture;
     };
     PrinterJob NextJob();
+    // Stops the server and the printer, then every byte the printer took,
+    // session after session.
+    std::string StopAndCollectBytes();
+    // Takes the printer away, as a cable pulled out: the emulator ends, and
+    // with it its TCP connection or pseudo-terminal.
+    void RemovePrinter();
 
 private:
     bool StartPrinter(const PrinterSetup& setup);
+    bool StartServer();
     bool AddPrinterOnWebPage(const PrinterSetup& setup);
     bool WaitUntilAnswering() const;
     void WakeUp() const;
@@ -87,11 +101,15 @@ private:
     std::string deviceUri_;
     pid_t pid_ = -1;
     int port_ = 0;
+    PrinterSetup setup_;
     int sessionsSeen_ = 0;
 };
 
 // The paper check the server sends, DLE EOT 4.
 inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
+
+// Whether the text at `at` is a status request, DLE EOT 1 to 4.
+bool IsStatusRequest(const std::string& bytes, size_t at);
 
 // Adds a driverless queue (lpadmin -m everywhere) of the private cupsd for
 // the printer at printerUri, and waits until cupsd has made its PPD from

@@ -8,7 +8,6 @@
 
 #include "app_server.h"
 #include "png_files.h"
-#include "raster_writer.h"
 #include "test_pictures.h"
 
 namespace {
@@ -113,17 +112,6 @@ const std::string JPEG_MESSAGE = "Not printed: the JPEG image cannot be read";
 const std::string BAR = BarPng(576, 200);
 const std::string RECEIPT_JPEG = GreyJpeg(GreyReceipt(576, 64));
 
-// A one-bit PWG raster of two pages whose second page ends after half its
-// rows.
-std::string TruncatedPwg()
-{
-    const TempDir folder("korla-app-pwg-");
-    RasterPage cut = PageWithBlankTail(72, 50, 0);
-    cut.announcedHeight = 100;
-    WriteRaster(folder / "cut.pwg", {PageWithBlankTail(72, 100, 10), cut}, RasterFormat::Pwg);
-    return ReadFile(folder / "cut.pwg");
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PrinterAppDamagedDocuments,
     ::testing::Values(
@@ -133,9 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                         PNG_MESSAGE + ": IDAT: CRC error"},
         DamagedDocument{"JpegThatIsNotOne", "image/jpeg", std::string(3000, 'x'), JPEG_MESSAGE + ": Not a JPEG file"},
         DamagedDocument{"TruncatedJpeg", "image/jpeg", RECEIPT_JPEG.substr(0, RECEIPT_JPEG.size() / 2),
-                        JPEG_MESSAGE + ": Premature end of JPEG file"},
-        DamagedDocument{"TruncatedPwgRaster", "image/pwg-raster", TruncatedPwg(),
-                        "Not printed: the raster document ends inside page 2"}),
+                        JPEG_MESSAGE + ": Premature end of JPEG file"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -167,7 +167,8 @@ private:
 };
 
 // A printer that never answers is shown without paper status and is not
-// asked during its jobs, so that nothing waits for it.
+// asked during its jobs, its test receipt's included, so that nothing
+// waits for it.
 TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
 {
     SilentPrinter printer;
@@ -197,6 +198,15 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
     EXPECT_EQ(std::string("\x1b\x40", 2), connections[1].substr(0, 2));
     EXPECT_EQ(std::string("\x1b\x40", 2), connections[1].substr(connections[1].size() - 2));
     EXPECT_EQ("none", StateReasons(server));
+
+    // Nor does its test receipt wait for an answer.
+    ASSERT_EQ(200, server.PostForm("/receipt", "action=print-test-page"));
+    while (printer.Connections().size() < 3 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_EQ(3u, printer.Connections().size());
+    const std::string receipt = printer.Connections()[2];
+    EXPECT_EQ(std::string("\x1b\x40", 2), receipt.substr(0, 2));
+    EXPECT_NE(std::string::npos, receipt.find("Status: no answer\n"));
 }
 
 }  // namespace

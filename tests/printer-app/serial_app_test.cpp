@@ -95,6 +95,43 @@ TEST_F(PrinterAppSerial, IdentifyPrintsASlipWithTheMessage)
     EXPECT_EQ(std::string("\x1b\x40Till 2 ?? gauche\n\x1b\x4a\x16\x1d\x56\x42\x00", 26), slip.bytes) << slip.listing;
 }
 
+TEST_F(PrinterAppSerial, DrawerOpensOverTheSerialLine)
+{
+    const ChildResult run = server_->Run({"open-drawer", "-d", PRINTER});
+    EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
+    EXPECT_EQ(std::string("\x1b\x70\x30\x32\x32", 5), server_->NextJob().bytes);
+}
+
+// The Device page changes the line's settings; the printer is made again
+// with them and with its receipt settings, and its test receipt, asking
+// the printer's status over the line, meets the port at the new speed.
+TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettingsAndKeepsTheRest)
+{
+    const auto change = [](const std::string& baud, const std::string& flow) {
+        std::string page;
+        EXPECT_EQ(200, server_->PostForm("/receipt/device", "baud=" + baud + "&bits=8&parity=none&flow=" + flow, &page));
+        EXPECT_NE(std::string::npos, page.find("now reached at serial:" + server_->SerialPort() + "?baud=" + baud))
+            << page;
+    };
+    const auto setCut = [](const std::string& cut) {
+        EXPECT_EQ(0, server_->Run({"modify", "-d", PRINTER, "-o", "korla-paper-source-default=" + cut}).exitStatus);
+    };
+    setCut("NoCut");
+    change("9600", "none");
+    ASSERT_EQ(200, server_->PostForm("/receipt", "action=print-test-page"));
+    const AppServer::PrinterJob receipt = server_->NextJob();
+    EXPECT_EQ(1, CountLines(receipt.listing, "Line: 9600 baud, 8 data bits, no parity, no flow")) << receipt.listing;
+    EXPECT_EQ(1, CountLines(receipt.listing, "Status: on line, paper loaded")) << receipt.listing;
+    EXPECT_EQ(1, CountLines(receipt.listing, "Cut Mode: No cut, feed six lines")) << receipt.listing;
+    EXPECT_EQ(1, CountLines(receipt.listing, "ESC d 6")) << receipt.listing;
+    const int fd = open(server_->SerialPort().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_LE(0, fd);
+    EXPECT_EQ(9600, PortSpeed(fd));
+    close(fd);
+    change("19200", "soft");
+    setCut("PartialCut");
+}
+
 // Prints a one-bit PWG raster with ipptool, which returns once the job is
 // done: PAPPL prints a raster as it comes.
 ChildResult PrintRaster(const AppServer& server, const std::string& file, const std::string& jobAttribute = "")

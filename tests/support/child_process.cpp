@@ -1,6 +1,8 @@
 #include "child_process.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -9,6 +11,8 @@
 #include <unistd.h>
 
 namespace {
+
+constexpr int KILLED_DRAIN_MS = 1000;
 
 struct Pipe {
     int fds[2] = {-1, -1};
@@ -59,9 +63,24 @@ std::vector<char*> Pointers(const std::vector<std::string>& strings)
     _exit(127);
 }
 
-// Feeds the input and drains both outputs until the child closes them.
-void Exchange(int inFd, int outFd, int errFd, const std::string& input, ChildResult& result)
+// Milliseconds until the guard of a child started at `start` runs out; -1
+// (wait for ever) without a guard, 0 once it has run out.
+int GuardLeft(const ChildOptions& options, std::chrono::steady_clock::time_point start)
 {
+    if (options.guardSeconds == 0)
+        return -1;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        start + std::chrono::seconds(options.guardSeconds) - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 0));
+}
+
+// Feeds the input and drains both outputs until the child closes them;
+// kills the child when its guard runs out.
+void Exchange(pid_t pid, int inFd, int outFd, int errFd, const ChildOptions& options, ChildResult& result)
+{
+    const std::string& input = options.input;
+    const auto start = std::chrono::steady_clock::now();
+    bool killed = false;
     std::size_t written = 0;
     if (input.empty()) {
         close(inFd);
@@ -69,8 +88,18 @@ void Exchange(int inFd, int outFd, int errFd, const std::string& input, ChildRes
     }
     while (outFd >= 0 || errFd >= 0) {
         pollfd fds[3] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}, {inFd, POLLOUT, 0}};
-        if (poll(fds, 3, -1) < 0 && errno != EINTR)
+        // Once killed, what the child started may still hold its outputs:
+        // they are read for a moment longer, not until they close.
+        const int ready = poll(fds, 3, killed ? KILLED_DRAIN_MS : GuardLeft(options, start));
+        if (ready < 0 && errno != EINTR)
             break;
+        if (ready == 0 && killed)
+            break;
+        if (ready == 0) {
+            kill(pid, SIGKILL);
+            killed = true;
+            continue;
+        }
         char buffer[4096];
         int* readFds[2] = {&outFd, &errFd};
         std::string* sinks[2] = {&result.out, &result.err};
@@ -95,8 +124,10 @@ void Exchange(int inFd, int outFd, int errFd, const std::string& input, ChildRes
             }
         }
     }
-    if (inFd >= 0)
-        close(inFd);
+    for (int fd : {inFd, outFd, errFd}) {
+        if (fd >= 0)
+            close(fd);
+    }
 }
 
 }  // namespace
@@ -125,7 +156,9 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
         return result;
     }
     result.started = true;
-    Exchange(in.fds[1], out.fds[0], err.fds[0], options.input, result);
+    if (options.started)
+        options.started(pid);
+    Exchange(pid, in.fds[1], out.fds[0], err.fds[0], options, result);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -2,8 +2,10 @@
 // directory and standard input, and collects what it writes.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,10 @@ struct ChildOptions {
     std::string workingDir;                                      // "" keeps ours
     std::map<std::string, std::optional<std::string>> environment;  // nullopt removes
     std::string input;                                           // fed, then closed
+    // When not 0, a child still running after this many seconds is killed
+    // (SIGKILL), so that a test of something that hangs ends as a failure.
+    int guardSeconds = 0;
+    std::function<void(pid_t)> started;  // told the child's process id, if set
 };
 
 ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options);

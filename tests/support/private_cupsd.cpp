@@ -62,9 +62,9 @@ bool LinkEntries(const std::string& source, const std::string& target,
     return !error;
 }
 
-http_t* Connect(int port)
+http_t* Connect(const std::string& address, int port)
 {
-    return httpConnect2("127.0.0.1", port, nullptr, AF_INET, HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000,
+    return httpConnect2(address.c_str(), port, nullptr, AF_INET, HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000,
                         nullptr);
 }
 
@@ -91,6 +91,8 @@ std::string StringOf(ipp_t* response, const char* attribute)
 
 }  // namespace
 
+PrivateCupsd::PrivateCupsd(std::string address) : address_(std::move(address)) {}
+
 PrivateCupsd::~PrivateCupsd()
 {
     Stop();
@@ -106,15 +108,15 @@ void PrivateCupsd::Stop()
     pid_ = -1;
 }
 
-::testing::AssertionResult PrivateCupsd::Start()
+::testing::AssertionResult PrivateCupsd::Start(int port)
 {
     if (root_.path().empty() || !LayOut())
         return ::testing::AssertionFailure() << "cannot lay out " << root_.path();
     // The free port can be taken by someone else before cupsd binds it: try
     // again on another one.
     std::string failures;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        port_ = FreeLoopbackPort();
+    for (int attempt = 0; attempt < (port == 0 ? 3 : 1); ++attempt) {
+        port_ = port == 0 ? FreeLoopbackPort() : port;
         if (port_ == 0 || !WriteConfiguration())
             return ::testing::AssertionFailure() << "cannot write the configuration in " << root_.path();
         Launch();
@@ -171,10 +173,12 @@ bool PrivateCupsd::LayOut() const
               MakeDir(root_ / "tmp", 01777) && MakeDir(spool, 0710) && lp &&
               chown(spool.c_str(), 0, lp->gr_gid) == 0;
     // The driver folder stays empty: the system's drivers would browse the
-    // network for printers whenever cups-driverd lists the models.
+    // network for printers whenever cups-driverd lists the models. Our own
+    // filter comes from the build or the package under test, never from a
+    // copy installed on the machine.
     ok = ok && LinkEntries(SYSTEM_SERVERBIN, serverBin(), {"backend", "filter", "driver"}) &&
          LinkEntries(std::string(SYSTEM_SERVERBIN) + "/backend", serverBin() + "/backend", {}) &&
-         LinkEntries(std::string(SYSTEM_SERVERBIN) + "/filter", serverBin() + "/filter", {}) &&
+         LinkEntries(std::string(SYSTEM_SERVERBIN) + "/filter", serverBin() + "/filter", {"RasterToKPrinter"}) &&
          LinkEntries(SYSTEM_DATADIR, dataDir(), {"model"});
     return ok;
 }
@@ -183,7 +187,7 @@ bool PrivateCupsd::WriteConfiguration() const
 {
     const std::string cupsd =
         "LogLevel debug\n"
-        "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
+        "Listen " + address_ + ":" + std::to_string(port_) + "\n"
         "WebInterface No\n"
         "Browsing Off\n"
         "DefaultAuthType None\n"
@@ -214,7 +218,7 @@ bool PrivateCupsd::WriteConfiguration() const
 
 bool PrivateCupsd::Answers() const
 {
-    http_t* http = Connect(port_);
+    http_t* http = Connect(address_, port_);
     if (!http)
         return false;
     ippDelete(cupsDoRequest(http, NewRequest(IPP_OP_CUPS_GET_PRINTERS, ""), "/"));
@@ -225,7 +229,7 @@ bool PrivateCupsd::Answers() const
 
 std::map<std::string, std::optional<std::string>> PrivateCupsd::ClientEnvironment() const
 {
-    return {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port_)},
+    return {{"CUPS_SERVER", address_ + ":" + std::to_string(port_)},
             {"IPP_PORT", std::to_string(port_)},
             {"CUPS_SERVERBIN", serverBin()},
             {"CUPS_DATADIR", dataDir()},
@@ -245,7 +249,7 @@ bool PrivateCupsd::InstallBackend(const std::string& name, const std::string& sc
 
 bool PrivateCupsd::AddRawQueue(const std::string& name, const std::string& deviceUri) const
 {
-    http_t* http = Connect(port_);
+    http_t* http = Connect(address_, port_);
     if (!http)
         return false;
     ipp_t* request = NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, PrinterUri(name));
@@ -259,7 +263,7 @@ bool PrivateCupsd::AddRawQueue(const std::string& name, const std::string& devic
 std::vector<std::string> PrivateCupsd::QueueNames() const
 {
     std::vector<std::string> names;
-    http_t* http = Connect(port_);
+    http_t* http = Connect(address_, port_);
     if (!http)
         return names;
     ipp_t* request = NewRequest(IPP_OP_CUPS_GET_PRINTERS, "");
@@ -275,7 +279,7 @@ std::vector<std::string> PrivateCupsd::QueueNames() const
 
 std::optional<QueueState> PrivateCupsd::Queue(const std::string& name) const
 {
-    http_t* http = Connect(port_);
+    http_t* http = Connect(address_, port_);
     if (!http)
         return std::nullopt;
     ipp_t* response = cupsDoRequest(http, NewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, PrinterUri(name)), "/");
@@ -295,7 +299,7 @@ std::optional<QueueState> PrivateCupsd::Queue(const std::string& name) const
 
 std::optional<int> PrivateCupsd::JobState(int jobId) const
 {
-    http_t* http = Connect(port_);
+    http_t* http = Connect(address_, port_);
     if (!http)
         return std::nullopt;
     ipp_t* request = NewRequest(IPP_OP_GET_JOB_ATTRIBUTES, "");

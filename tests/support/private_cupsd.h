@@ -1,5 +1,6 @@
 // A private CUPS server for tests: its own configuration, spool, logs and
-// state in a temporary directory, listening on a free 127.0.0.1 port. It never
+// state in a temporary directory, listening on a free 127.0.0.1 port (or on
+// another loopback address and a given port). It never
 // touches the machine's own CUPS server, queues or /etc/cups.
 //
 // Its ServerBin and DataDir are folders of their own that hold symbolic links
@@ -28,13 +29,14 @@ struct QueueState {
 
 class PrivateCupsd {
 public:
-    PrivateCupsd() = default;
+    explicit PrivateCupsd(std::string address = "127.0.0.1");
     ~PrivateCupsd();  // stops the server and removes its directory
     PrivateCupsd(const PrivateCupsd&) = delete;
     PrivateCupsd& operator=(const PrivateCupsd&) = delete;
 
-    // Lays out the directories, starts cupsd and waits until it answers.
-    ::testing::AssertionResult Start();
+    // Lays out the directories, starts cupsd and waits until it answers, on
+    // the given port or, with 0, on a free one.
+    ::testing::AssertionResult Start(int port = 0);
     // Stops the server; its folders stay until the object goes.
     void Stop();
 
@@ -76,6 +78,7 @@ private:
     bool Answers() const;
 
     TempDir root_{"korla-cupsd-"};
+    std::string address_;
     int port_ = 0;
     pid_t pid_ = -1;
 };
