@@ -19,6 +19,7 @@ namespace {
 struct RollModel {
     const char* driverName;
     const char* makeAndModel;
+    int rollWidth;            // hundredths of millimetres
     unsigned printableWidth;  // dots
     // PWG names: receipt lengths, then the custom range, whose maximum is
     // the longest receipt. Its widths start a little narrower than the
@@ -28,11 +29,11 @@ struct RollModel {
 };
 
 const RollModel MODELS[] = {
-    {"korla_80mm", "KORLA Tessa-300 (80 mm roll)", 576,
+    {"korla_80mm", "KORLA Tessa-300 (80 mm roll)", 8000, 576,
      {"om_72x100mm_72x100mm", "om_72x200mm_72x200mm", "om_72x297mm_72x297mm", "om_72x1000mm_72x1000mm",
       "roll_min_71.9x25mm", "roll_max_72x3000mm"},
      1},
-    {"korla_58mm", "KORLA Tessa-300 (58 mm roll)", 384,
+    {"korla_58mm", "KORLA Tessa-300 (58 mm roll)", 5800, 384,
      {"om_48x100mm_48x100mm", "om_48x200mm_48x200mm", "om_48x297mm_48x297mm", "om_48x1000mm_48x1000mm",
       "roll_min_47.9x25mm", "roll_max_48x3000mm"},
      1},
@@ -174,9 +175,7 @@ unsigned RollMillimetres(pappl_printer_t* printer)
 
 uint32_t MaxReceiptRows(pappl_printer_t* printer)
 {
-    pappl_pr_driver_data_t data;
-    papplPrinterGetDriverData(printer, &data);
-    const RollModel& model = *static_cast<const RollModel*>(data.extension);
+    const RollModel& model = ModelOf(printer);
     const pwg_media_t* longest = pwgMediaForPWG(model.media[std::size(model.media) - 1]);
     return static_cast<uint32_t>(static_cast<uint64_t>(longest->length) * PRINTER_DPI / 2540);
 }
