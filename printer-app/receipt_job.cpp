@@ -3,13 +3,6 @@
 ReceiptJob::ReceiptJob(const JobSettings& settings, PrinterChannel& printer)
     : trimBlankRows_(settings.trimBlankRows), engine_(settings.receipt, printer)
 {
-}
-
-void ReceiptJob::Begin()
-{
-    if (begun_)
-        return;
-    begun_ = true;
     engine_.StartDoc();
     engine_.BeginJob();
 }
@@ -46,7 +39,6 @@ void ReceiptJob::EndPage()
 
 void ReceiptJob::PrintCopies(int copies)
 {
-    Begin();
     for (int copy = 0; copy < copies; ++copy) {
         for (size_t i = 0; i < pages_.size(); ++i)
             engine_.PrintPage(pages_[i], i + 1 == pages_.size());
@@ -56,6 +48,5 @@ void ReceiptJob::PrintCopies(int copies)
 
 void ReceiptJob::Finish()
 {
-    Begin();
     engine_.EndDoc();
 }

@@ -16,9 +16,8 @@
 
 class ReceiptJob {
 public:
-    // Sends nothing yet: the printer set-up, the start bytes and the drawers
-    // due before printing go out with the first copy printed, or at the
-    // job's end, so that a job given up before then leaves no trace.
+    // Sends the printer set-up, the start bytes and the drawers due before
+    // printing.
     ReceiptJob(const JobSettings& settings, PrinterChannel& printer);
 
     // A page of width x height dots begins; its rows will be fitted to
@@ -35,10 +34,7 @@ public:
     void Finish();
 
 private:
-    void Begin();
-
     bool trimBlankRows_;
-    bool begun_ = false;
     ReceiptEngine engine_;
     std::vector<JOBINFO> pages_;
     std::unique_ptr<RowFitter> fitter_;
