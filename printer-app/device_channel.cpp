@@ -11,8 +11,10 @@ namespace {
 // image with blank rows.
 constexpr size_t SLICE = 4096;
 
-// How often the end of a job looks whether the printer has read it all.
-constexpr auto ACK_POLL = std::chrono::milliseconds(20);
+// How often the end of a job looks whether the printer has read it all: at
+// once, then less and less often.
+constexpr auto FIRST_ACK_POLL = std::chrono::microseconds(200);
+constexpr auto LAST_ACK_POLL = std::chrono::milliseconds(50);
 
 }  // namespace
 
@@ -54,9 +56,11 @@ bool DeviceChannel::Flush()
 bool DeviceChannel::AwaitPrinter()
 {
     ssize_t pending = papplDeviceGetPending(device_);
+    std::chrono::microseconds poll = FIRST_ACK_POLL;
     while (pending > 0 && !papplJobIsCanceled(job_) &&
            papplSystemIsRunning(papplPrinterGetSystem(papplJobGetPrinter(job_)))) {
-        std::this_thread::sleep_for(ACK_POLL);
+        std::this_thread::sleep_for(poll);
+        poll = std::min<std::chrono::microseconds>(2 * poll, LAST_ACK_POLL);
         const ssize_t now = papplDeviceGetPending(device_);
         if (now < 0) {
             ReportBrokenLink(static_cast<size_t>(pending));
