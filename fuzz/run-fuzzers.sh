@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut fuzz_png_document}"
+targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut fuzz_png_document fuzz_jpeg_document}"
 
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKORLA_FUZZ=ON >/dev/null
@@ -64,6 +64,10 @@ seed_usb_uri_cut() {
 
 seed_png_document() {
     cp docs/sample-receipt.png "$1/"
+}
+
+seed_jpeg_document() {
+    pdftoppm -r 50 -jpeg -singlefile tests/e2e/data/receipt.pdf "$1/receipt"
 }
 
 # Runs one target on its corpus; its exit status and output stay in

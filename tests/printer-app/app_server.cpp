@@ -32,6 +32,14 @@ bool Exists(const std::string& path)
     return stat(path.c_str(), &st) == 0;
 }
 
+// A PNG file is written whole once its last chunk, IEND, is there.
+bool IsWholePng(const std::string& path)
+{
+    static const std::string END("IEND\xae\x42\x60\x82", 8);
+    const std::string png = Exists(path) ? ReadFile(path) : "";
+    return png.size() >= END.size() && png.compare(png.size() - END.size(), END.size(), END) == 0;
+}
+
 }  // namespace
 
 int FreeLoopbackPort()
@@ -348,13 +356,13 @@ ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::s
 
 // The emulator numbers its outputs session by session and writes them once
 // the session has ended: the bytes, the listing, then the paper picture, so
-// that the picture's file says the other two are complete.
+// that the picture's file, once whole, says the other two are complete.
 AppServer::PrinterJob AppServer::NextJob()
 {
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
     while (Clock::now() < deadline) {
         const std::string number = std::to_string(sessionsSeen_ + 1);
-        if (!Exists(printerOutput_ / ("job-" + number + ".png"))) {
+        if (!IsWholePng(printerOutput_ / ("job-" + number + ".png"))) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
@@ -362,6 +370,7 @@ AppServer::PrinterJob AppServer::NextJob()
         PrinterJob job;
         job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
         job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
+        job.picture = printerOutput_ / ("job-" + number + ".png");
         while (IsStatusRequest(job.bytes, 0)) {
             job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;

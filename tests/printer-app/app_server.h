@@ -70,13 +70,14 @@ public:
     // The next job that reaches the printer, passing over the server's
     // paper checks and probes between jobs (sessions of status requests
     // alone): its raw bytes without the status requests that came before
-    // its first byte and after its last, how many those were, and its
-    // listing.
+    // its first byte and after its last, how many those were, its listing
+    // and the file of its paper picture.
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
         int statusRequests = 0;
         std::string listing;
+        std::string picture;
     };
     PrinterJob NextJob();
     // Stops the server and the printer, then every byte the printer took,

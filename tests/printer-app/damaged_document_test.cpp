@@ -8,6 +8,7 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "test_pictures.h"
 
 namespace {
 
@@ -107,10 +108,10 @@ TEST_P(PrinterAppDamagedDocuments, EndsItsJobAndLeavesTheNextExact)
 }
 
 const std::string PNG_MESSAGE = "Not printed: the PNG image cannot be read";
+const std::string JPEG_MESSAGE = "Not printed: the JPEG image cannot be read";
 const std::string BAR = BarPng(576, 200);
+const std::string RECEIPT_JPEG = GreyJpeg(GreyReceipt(576, 64));
 
-// PAPPL's own JPEG filter refuses a file that is not one, without a reason
-// of its own.
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PrinterAppDamagedDocuments,
     ::testing::Values(
@@ -118,7 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedDocument{"TruncatedPng", "image/png", BAR.substr(0, BAR.size() / 2), PNG_MESSAGE},
         DamagedDocument{"PngWithACorruptChunk", "image/png", WithChangedChunkByte(BAR, "IDAT"),
                         PNG_MESSAGE + ": IDAT: CRC error"},
-        DamagedDocument{"JpegThatIsNotOne", "image/jpeg", std::string(3000, 'x'), ""}),
+        DamagedDocument{"JpegThatIsNotOne", "image/jpeg", std::string(3000, 'x'), JPEG_MESSAGE + ": Not a JPEG file"},
+        DamagedDocument{"TruncatedJpeg", "image/jpeg", RECEIPT_JPEG.substr(0, RECEIPT_JPEG.size() / 2),
+                        JPEG_MESSAGE + ": Premature end of JPEG file"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
