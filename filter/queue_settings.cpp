@@ -1,4 +1,6 @@
-// Reading the receipt settings from the queue's PPD.
+// Reading the receipt settings from the queue's PPD, with libcups's PPD API
+// (deprecated upstream, see ppd_api.h).
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include "queue_settings.h"
 
 #include <cstdlib>

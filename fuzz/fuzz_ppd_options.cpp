@@ -1,4 +1,5 @@
 // Every option reader and finishing operation on an arbitrary PPD text.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // the PPD API, see ppd_api.h
 #include <cstdint>
 #include <string>
 

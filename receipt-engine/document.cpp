@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "const.h"
+#include "cmd_defs.h"
 #include "receipt_engine.h"
 #include "trace.h"
 

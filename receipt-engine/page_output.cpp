@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "const.h"
+#include "cmd_defs.h"
 #include "receipt_engine.h"
 #include "trace.h"
 

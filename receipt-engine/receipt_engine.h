@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "cmd_defs.h"
 #include "page_image.h"
 #include "printer_channel.h"
+#include "printer_command.h"
 #include "receipt_settings.h"
 
 struct TestReceiptFacts;
