@@ -2,8 +2,8 @@
 // receipt extras at their fixed points around it.
 #include <algorithm>
 
-#include "const.h"
 #include "cmd_defs.h"
+#include "const.h"
 #include "receipt_engine.h"
 #include "trace.h"
 

@@ -126,8 +126,4 @@ private:
     bool jobEnded_ = false;      // a cancelled job has been ended
 };
 
-// The bytes of a custom value's tokens (the text after "Custom."): \xH or
-// \xHH, one byte each. Returns how many were stored in arr (at most MAX_SIZE).
-size_t ScanEmulationBytes(const char* szTemp, unsigned char* arr);
-
 #endif

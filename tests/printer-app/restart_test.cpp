@@ -26,10 +26,10 @@ Values OtherThanTheDefaults()
 {
     Values values;
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
-        if (attribute.choices.empty())
-            values[attribute.name] = std::string(attribute.name) == "korla-start-doc" ? START_BYTES : END_BYTES;
+        if (TakesCustomBytes(attribute))
+            values[attribute.ippName] = std::string(attribute.ippName) == "korla-start-doc" ? START_BYTES : END_BYTES;
         else
-            values[attribute.name] = attribute.choices.back().keyword != std::string(attribute.defaultValue)
+            values[attribute.ippName] = attribute.choices.back().keyword != std::string(ApplicationDefault(attribute))
                                          ? attribute.choices.back().keyword
                                          : attribute.choices.front().keyword;
     }
@@ -56,9 +56,9 @@ Values StoredDefaults(const AppServer& server)
     Values values;
     ipp_t* response = PrinterAttributes(server);
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
-        const std::string name = std::string(attribute.name) + "-default";
+        const std::string name = std::string(attribute.ippName) + "-default";
         const char* value = ippGetString(ippFindAttribute(response, name.c_str(), IPP_TAG_ZERO), 0, nullptr);
-        values[attribute.name] = value ? value : "(none)";
+        values[attribute.ippName] = value ? value : "(none)";
     }
     ippDelete(response);
     return values;
@@ -83,7 +83,7 @@ void SetDefaults(AppServer& server, const Values& values)
         "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\nGROUP printer-attributes-tag\n";
     std::string form;
     for (const auto& [name, value] : values) {
-        if (FindReceiptAttribute(name)->choices.empty())
+        if (TakesCustomBytes(*FindReceiptAttribute(name)))
             form += (form.empty() ? "" : "&") + name + "=" + UrlEncoded(value);
         else
             request += "ATTR keyword " + name + "-default " + value + "\n";

@@ -99,7 +99,7 @@ TEST(ReceiptAttributes, DefaultsAreThePpdsAndFillEverySetting)
     EXPECT_TRUE(settings.trimBlankRows);
     EXPECT_EQ(1, settings.receipt.fasterPrinting);  // on here, unlike the PPD
     for (const ReceiptAttribute& attribute : ReceiptAttributes())
-        EXPECT_TRUE(IsValidChoice(attribute, attribute.defaultValue)) << attribute.name;
+        EXPECT_TRUE(IsValidChoice(attribute, ApplicationDefault(attribute))) << attribute.ippName;
 }
 
 struct FitCase {
