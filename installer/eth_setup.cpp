@@ -6,6 +6,7 @@
 
 #include "console.h"
 #include "network_address.h"
+#include "network_link.h"
 #include "printer_list.h"
 #include "product.h"
 #include "registration.h"
@@ -80,7 +81,7 @@ int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName)
     char szPrinterName[MID_SIZE] = {};
     char szPpdName[MID_SIZE] = {};
 
-    std::snprintf(szDeviceUri, sizeof szDeviceUri, "socket://%s:%d", pszAddress, nPort);
+    std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", SocketUri(pszAddress, nPort).c_str());
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s", pszPrinterName);
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);

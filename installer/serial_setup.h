@@ -10,9 +10,5 @@ int setup_uart(int nInterface);
 // byte. Returns 1 when a printer answered, 255 otherwise.
 int check_port_ttyUSB(const char* pszDevPath);
 
-// The same probe without a word on the console, for the printer
-// application's list of printers found: true when a printer answered.
-bool ProbeSerialPrinter(const char* pszDevPath);
-
 // Builds the serial device URI and registers the queue. Returns 1 or 0.
 int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl);
