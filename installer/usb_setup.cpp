@@ -24,8 +24,7 @@ int AddUsbPrinter()
     char szPpdName[MID_SIZE] = {};
 
     WriteLine("Start Add usb printer ");
-    if (const char* pszDevice = _stdget_usbdev_i())
-        std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", pszDevice);
+    std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", _stdget_usbdev_i().c_str());
     if (!*szDeviceUri) {
         WriteLine("Error> installation failed");
         return 0;
