@@ -8,10 +8,13 @@
 #include <thread>
 
 #include "raster_writer.h"
+#include "status_byte.h"
 
 namespace {
 
-const std::string STATUS_REQUEST = "10 04 02";  // DLE EOT 2, the installer's probe
+// DLE EOT 2, the installer's probe.
+constexpr auto PROBE = StatusRequest(StatusKind::OffLine);
+const std::string STATUS_REQUEST = Hex(std::string(PROBE.begin(), PROBE.end()));
 
 bool WaitForFile(const std::string& path)
 {

@@ -28,14 +28,14 @@ std::string tempPath(const std::string& name)
     return ::testing::TempDir() + "emulator_" + std::to_string(getpid()) + "_" + testName + "_" + name;
 }
 
-void writeBytes(const std::string& path, const Bytes& bytes)
+void writeBytes(const std::string& path, const ByteVector& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-void sendAll(int fd, const Bytes& bytes)
+void sendAll(int fd, const ByteVector& bytes)
 {
     ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
 }

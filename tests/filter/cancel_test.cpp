@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "decoder/decoder.h"
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"

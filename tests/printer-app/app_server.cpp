@@ -87,8 +87,8 @@ std::string UrlEncoded(const std::string& text)
 
 bool IsStatusRequest(const std::string& bytes, size_t at)
 {
-    return bytes.size() >= at + 3 && bytes[at] == '\x10' && bytes[at + 1] == '\x04' && bytes[at + 2] >= 1 &&
-           bytes[at + 2] <= 4;
+    return bytes.size() >= at + 3 && static_cast<unsigned char>(bytes[at]) == DLE &&
+           static_cast<unsigned char>(bytes[at + 1]) == EOT && bytes[at + 2] >= 1 && bytes[at + 2] <= 4;
 }
 
 int CountLines(const std::string& listing, const std::string& text)
@@ -373,6 +373,7 @@ AppServer::PrinterJob AppServer::NextJob()
             job.bytes.resize(job.bytes.size() - PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
         }
+        job.receipt = ReadReceipt(job.bytes);
         job.arrived = true;
         return job;
     }

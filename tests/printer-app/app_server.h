@@ -11,7 +11,9 @@
 
 #include "child_process.h"
 #include "emulator_process.h"
+#include "printer_outline.h"
 #include "private_cupsd.h"
+#include "status_byte.h"
 #include "temp_dir.h"
 
 inline const std::string PRINTER = "receipt";
@@ -70,12 +72,13 @@ public:
     // The next job that reaches the printer, passing over the server's
     // paper checks and probes between jobs (sessions of status requests
     // alone): its raw bytes without the status requests that came before
-    // its first byte and after its last, how many those were, and its
-    // listing.
+    // its first byte and after its last, how many those were, its outline
+    // and the emulator's listing (for failure messages).
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
         int statusRequests = 0;
+        Receipt receipt;
         std::string listing;
     };
     PrinterJob NextJob();
@@ -102,7 +105,10 @@ private:
 };
 
 // The paper check the server sends, DLE EOT 4.
-inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
+inline const std::string PAPER_STATUS_REQUEST = [] {
+    const auto request = StatusRequest(StatusKind::PaperSensor);
+    return std::string(request.begin(), request.end());
+}();
 
 // Whether the text at `at` is a status request, DLE EOT 1 to 4.
 bool IsStatusRequest(const std::string& bytes, size_t at);

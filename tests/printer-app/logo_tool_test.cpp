@@ -11,6 +11,7 @@
 #include "emulator_process.h"
 #include "png_files.h"
 #include "png_reader.h"
+#include "printer_bytes.h"
 #include "private_cupsd.h"
 #include "temp_dir.h"
 
@@ -124,7 +125,7 @@ TEST_F(LogoTool, StoresThroughACupsQueue)
     ASSERT_EQ(0, stored.exitStatus) << stored.out << stored.err;
     EXPECT_EQ(0, printer_->wait()) << ReadFile(cupsd.errorLog());
     const std::string job = ReadFile(folder_ / "out.bin");
-    EXPECT_EQ(std::string("\x1b\x40\x1c\x71\x01\x05\x00\x03\x00", 9), job.substr(0, 9));
+    EXPECT_EQ(kInitialise + Bytes({0x1C, 0x71, 0x01, 0x05, 0x00, 0x03, 0x00}), job.substr(0, 9));
     EXPECT_EQ(9u + 40 * 3, job.size());
 }
 

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "app_server.h"
+#include "printer_bytes.h"
 #include "raster_writer.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST_P(PrinterAppPaper, SwitchShowsInThePrintersStateWithinSeconds)
     const AppServer::PrinterJob job = server.NextJob();
     ASSERT_TRUE(job.arrived);
     EXPECT_EQ(2, job.statusRequests);
-    EXPECT_EQ(std::string("\x1b\x40", 2), job.bytes.substr(job.bytes.size() - 2));
+    EXPECT_EQ(kInitialise, job.bytes.substr(job.bytes.size() - 2));
 
     SetPaper("out");
     EXPECT_EQ("media-empty,media-needed", AwaitReasons(server, "media-empty,media-needed"));
@@ -195,8 +196,8 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::vector<std::string> connections = printer.Connections();
     ASSERT_EQ(2u, connections.size());
-    EXPECT_EQ(std::string("\x1b\x40", 2), connections[1].substr(0, 2));
-    EXPECT_EQ(std::string("\x1b\x40", 2), connections[1].substr(connections[1].size() - 2));
+    EXPECT_EQ(kInitialise, connections[1].substr(0, 2));
+    EXPECT_EQ(kInitialise, connections[1].substr(connections[1].size() - 2));
     EXPECT_EQ("none", StateReasons(server));
 
     // Nor does its test receipt wait for an answer.
@@ -205,7 +206,7 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_EQ(3u, printer.Connections().size());
     const std::string receipt = printer.Connections()[2];
-    EXPECT_EQ(std::string("\x1b\x40", 2), receipt.substr(0, 2));
+    EXPECT_EQ(kInitialise, receipt.substr(0, 2));
     EXPECT_NE(std::string::npos, receipt.find("Status: no answer\n"));
 }
 

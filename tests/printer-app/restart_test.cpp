@@ -12,6 +12,7 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "printer_bytes.h"
 #include "receipt_attributes.h"
 
 namespace {
@@ -118,8 +119,8 @@ TEST(PrinterAppRestart, EverySettingSurvivesRestartsUnchanged)
     const TempDir documents("korla-restart-");
     const AppServer::PrinterJob job = PrintBar(server, documents.path());
     ASSERT_TRUE(job.arrived);
-    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01"))) << job.listing;
-    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1d\x56\x42\x00\x1b\x40", 6))) << job.listing;
+    EXPECT_NE(std::string::npos, job.bytes.find(Bytes({0x1B, 0x61, 0x01}))) << job.listing;
+    EXPECT_NE(std::string::npos, job.bytes.find(kPartialCut + kInitialise)) << job.listing;
 }
 
 // cupsParseOptions takes a backslash as an escape, as for lpadmin: the
@@ -166,8 +167,8 @@ TEST(PrinterAppRestart, StoredDefaultOutsideItsChoicesPrintsWithTheShippedOne)
     const TempDir documents("korla-restart-");
     const AppServer::PrinterJob job = PrintBar(server, documents.path());
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(1, CountLines(job.listing, "GS V 66 0")) << job.listing;
-    EXPECT_EQ(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01"))) << job.listing;
+    EXPECT_EQ(1, CountWords(job.receipt.outline, Hex(kPartialCut))) << job.listing;
+    EXPECT_EQ(std::string::npos, job.bytes.find(Bytes({0x1B, 0x61, 0x01}))) << job.listing;
 }
 
 }  // namespace
