@@ -287,15 +287,14 @@ std::string PrintChain::NewestNetworkJob()
 
 std::string PrintChain::NewestNetworkJobFiles()
 {
-    const auto stem = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job)); };
-    int newest = networkJobsSeen_;
-    while (std::filesystem::exists(stem(newest + 1) + ".bin"))
-        ++newest;
+    // The printer writes a job's files once the connection has ended, which
+    // may be a moment after CUPS reports the job completed.
+    const int newest = printerJobs_.AwaitNewest(networkJobsSeen_);
     if (newest == networkJobsSeen_) {
         ADD_FAILURE() << "no new job reached the network printer";
         return "";
     }
     networkJobsSeen_ = newest;
-    KeepForPeople(stem(newest));
-    return stem(newest);
+    KeepForPeople(printerJobs_.Path(newest, ""));
+    return printerJobs_.Path(newest, "");
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
 #include "private_cupsd.h"
 #include "temp_dir.h"
@@ -75,6 +76,7 @@ private:
     PrivateCupsd cupsd_;
     TempDir driver_{"korla-driver-"};  // the installer's working folder
     TempDir printerOutput_{"korla-printer-"};
+    EmulatorJobs printerJobs_{printerOutput_ / "job"};
     std::unique_ptr<EmulatorProcess> printer_;
     std::string printerPort_;
     int networkJobsSeen_ = 0;

@@ -2,6 +2,7 @@
 // replies nobody reads, stop signals, print speed, the decoding state kept
 // between jobs and the paper status.
 #include "bytes.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
 #include "png_reader.h"
 #include "printer_client.h"
@@ -141,7 +142,7 @@ TEST_P(DecodingState, CarriesAnUnfinishedCommandWhereAsked)
         sendAll(client, jobs[job - 1]);
         endJob(GetParam().link, client);
         // The job's outputs are written before the next session opens.
-        ASSERT_TRUE(waitForFile(tempPath("p-" + std::to_string(job) + ".png")));
+        ASSERT_TRUE(EmulatorJobs(tempPath("p")).Await(job));
         if (GetParam().link == Link::Tcp) close(client);
     }
     const int status = emulator->wait();

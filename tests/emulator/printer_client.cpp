@@ -12,10 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <thread>
 
 std::string tempPath(const std::string& name)
 {
@@ -82,14 +79,4 @@ int openRawSlave(const std::string& path)
     cfmakeraw(&settings);
     tcsetattr(fd, TCSANOW, &settings);
     return fd;
-}
-
-bool waitForFile(const std::string& path)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (!std::filesystem::exists(path)) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }

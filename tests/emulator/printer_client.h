@@ -29,6 +29,3 @@ void finishJob(int fd);
 
 // Opens the pty slave in raw mode, as the CUPS serial backend does.
 int openRawSlave(const std::string& path);
-
-// Waits, up to the guard time, until the file exists.
-bool waitForFile(const std::string& path);

@@ -34,21 +34,6 @@ bool Exists(const std::string& path)
 
 }  // namespace
 
-int FreeLoopbackPort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(fd);
-    return port;
-}
-
 bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri)
 {
     ChildOptions client;
@@ -117,6 +102,7 @@ bool AppServer::StartPrinter(const PrinterSetup& setup)
     if (!setup.bytesOnly)
         arguments.insert(arguments.end(),
                          {"--listing", printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
+    printerJobs_ = EmulatorJobs(printerOutput_ / "job", setup.bytesOnly ? ".bin" : ".png");
     if (setup.serial)
         arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
     else
@@ -353,15 +339,15 @@ AppServer::PrinterJob AppServer::NextJob()
 {
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
     while (Clock::now() < deadline) {
-        const std::string number = std::to_string(sessionsSeen_ + 1);
-        if (!Exists(printerOutput_ / ("job-" + number + ".png"))) {
+        const int number = sessionsSeen_ + 1;
+        if (!printerJobs_.Complete(number)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
         ++sessionsSeen_;
         PrinterJob job;
-        job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
-        job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
+        job.bytes = printerJobs_.Bytes(number);
+        job.listing = printerJobs_.Listing(number);
         while (IsStatusRequest(job.bytes, 0)) {
             job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
@@ -390,7 +376,7 @@ std::string AppServer::StopAndCollectBytes()
     printer_->terminate();
     printer_->wait();
     std::string bytes;
-    for (int session = 1; Exists(printerOutput_ / ("job-" + std::to_string(session) + ".bin")); ++session)
-        bytes += ReadFile(printerOutput_ / ("job-" + std::to_string(session) + ".bin"));
+    for (int session = 1; Exists(printerJobs_.Path(session, ".bin")); ++session)
+        bytes += printerJobs_.Bytes(session);
     return bytes;
 }

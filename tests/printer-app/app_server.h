@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "child_process.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
+#include "loopback.h"
 #include "printer_outline.h"
 #include "private_cupsd.h"
 #include "status_byte.h"
@@ -95,6 +97,7 @@ private:
 
     TempDir folder_{"korla-app-"};
     TempDir printerOutput_{"korla-app-printer-"};
+    EmulatorJobs printerJobs_{printerOutput_ / "job"};
     TempDir deviceFolder_{"korla-app-dev-"};
     std::unique_ptr<EmulatorProcess> printer_;
     std::string deviceUri_;
@@ -118,9 +121,6 @@ bool IsStatusRequest(const std::string& bytes, size_t at);
 // the printer's attributes, which it does after lpadmin returns: until
 // then the queue is raw. False when it did not come.
 bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri);
-
-// A free TCP port on 127.0.0.1, as the kernel hands one out.
-int FreeLoopbackPort();
 
 // The text as a form field's value: letters, digits and -._~/ as they are.
 std::string UrlEncoded(const std::string& text);

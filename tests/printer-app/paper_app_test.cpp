@@ -2,15 +2,7 @@
 // printer, both set up on the web page, report their paper near its end
 // and out within a few seconds of the emulator's paper switch, over IPP and
 // on the web page; every job asks before its first byte and after its last.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app_server.h"
+#include "loopback.h"
 #include "printer_bytes.h"
 #include "raster_writer.h"
 
@@ -111,61 +104,6 @@ TEST_P(PrinterAppPaper, SwitchShowsInThePrintersStateWithinSeconds)
 
 INSTANTIATE_TEST_SUITE_P(, PrinterAppPaper, ::testing::Values(Link{"serial", true}, Link{"network", false}),
                          [](const ::testing::TestParamInfo<Link>& info) { return info.param.name; });
-
-// A network printer that takes every byte and never answers: each
-// connection's bytes, in order.
-class SilentPrinter {
-public:
-    SilentPrinter()
-    {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(listener_, 4) == 0 &&
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~SilentPrinter()
-    {
-        stop_ = true;
-        thread_.join();
-        close(listener_);
-    }
-    std::string Uri() const { return "socket://127.0.0.1:" + std::to_string(port_); }
-    std::vector<std::string> Connections()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return connections_;
-    }
-
-private:
-    void Serve()
-    {
-        while (!stop_) {
-            pollfd entry{listener_, POLLIN, 0};
-            if (poll(&entry, 1, 50) <= 0)
-                continue;
-            const int fd = accept(listener_, nullptr, nullptr);
-            std::string bytes;
-            char buffer[65536];
-            for (ssize_t got; (got = read(fd, buffer, sizeof(buffer))) > 0;)
-                bytes.append(buffer, static_cast<size_t>(got));
-            close(fd);
-            std::lock_guard<std::mutex> lock(mutex_);
-            connections_.push_back(bytes);
-        }
-    }
-
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> connections_;
-    std::thread thread_;
-};
 
 // A printer that never answers is shown without paper status and is not
 // asked during its jobs, its test receipt's included, so that nothing
