@@ -58,8 +58,7 @@ bool OpenDrawer(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
         return false;
     DeviceChannel channel(job, device);
     ReceiptEngine(settings->receipt, channel).OpenDrawer(drawer == "1" ? 1 : 2);
-    channel.Flush();
-    return true;
+    return channel.Flush();
 }
 
 bool PrintTestReceipt(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
@@ -68,10 +67,12 @@ bool PrintTestReceipt(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
     if (!settings)
         return false;
     const TestReceiptFacts facts = GatherTestReceiptFacts(job, device);
-    CheckPaperDuringJob(job, device);
+    if (!WaitForPaper(job, device))
+        return false;
     DeviceChannel channel(job, device);
     ReceiptEngine(settings->receipt, channel).PrintTestReceipt(facts);
-    channel.Flush();
+    if (!channel.Flush())
+        return false;
     papplJobSetImpressions(job, 1);
     papplJobSetImpressionsCompleted(job, 1);
     return true;
@@ -86,8 +87,7 @@ bool StoreLogos(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
         return Abort(job, "the document is no job that stores logos");
     DeviceChannel channel(job, device);
     const bool sent = channel.Write(document->data(), document->size()) == static_cast<long>(document->size());
-    channel.Flush();
-    if (!sent || papplJobIsCanceled(job))
+    if (!channel.Flush() || !sent || papplJobIsCanceled(job))
         return Abort(job, "the printer did not take every byte; the logos it holds are unknown");
     std::string error;
     const std::string key = LogoRecordKey(papplPrinterGetDeviceURI(papplJobGetPrinter(job)));

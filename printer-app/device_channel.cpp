@@ -1,6 +1,8 @@
 #include "device_channel.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -9,25 +11,82 @@ namespace {
 // image with blank rows.
 constexpr size_t SLICE = 4096;
 
+// How often the end of a job looks whether the printer has read it all: at
+// once, then less and less often.
+constexpr auto FIRST_ACK_POLL = std::chrono::microseconds(200);
+constexpr auto LAST_ACK_POLL = std::chrono::milliseconds(50);
+
 }  // namespace
+
+DeviceChannel::DeviceChannel(pappl_job_t* job, pappl_device_t* device) : job_(job), device_(device)
+{
+    deliveredBefore_ = BytesDelivered();
+}
 
 // Every call sends one slice at least, so that the engine's clean end of a
 // cancelled job still gets through.
 long DeviceChannel::Write(const unsigned char* data, size_t len)
 {
     size_t sent = 0;
-    while (sent < len) {
+    while (sent < len && !broken_) {
         const size_t slice = std::min(SLICE, len - sent);
-        if (papplDeviceWrite(device_, data + sent, slice) != static_cast<ssize_t>(slice))
-            return sent > 0 ? static_cast<long>(sent) : -1;
+        handed_ += slice;
+        if (papplDeviceWrite(device_, data + sent, slice) != static_cast<ssize_t>(slice)) {
+            ReportBrokenLink();
+            break;
+        }
         sent += slice;
-        if (Cancelled())
+        if (papplJobIsCanceled(job_))
             break;
     }
-    return static_cast<long>(sent);
+    return sent > 0 ? static_cast<long>(sent) : -1;
 }
 
-void DeviceChannel::Flush()
+bool DeviceChannel::Flush()
 {
     papplDeviceFlush(device_);
+    if (!broken_ && BytesDelivered() - deliveredBefore_ < handed_)
+        ReportBrokenLink();
+    return !broken_ && AwaitPrinter();
+}
+
+// A link's buffers hold a whole receipt: the job is done when the printer
+// has read it, not when the link took it. A printer that stops reading (out
+// of paper in the middle) is waited for; one that goes away breaks the link.
+bool DeviceChannel::AwaitPrinter()
+{
+    ssize_t pending = papplDeviceGetPending(device_);
+    std::chrono::microseconds poll = FIRST_ACK_POLL;
+    while (pending > 0 && !papplJobIsCanceled(job_) &&
+           papplSystemIsRunning(papplPrinterGetSystem(papplJobGetPrinter(job_)))) {
+        std::this_thread::sleep_for(poll);
+        poll = std::min<std::chrono::microseconds>(2 * poll, LAST_ACK_POLL);
+        const ssize_t now = papplDeviceGetPending(device_);
+        if (now < 0) {
+            ReportBrokenLink(static_cast<size_t>(pending));
+            return false;
+        }
+        pending = now;
+    }
+    if (pending < 0)
+        ReportBrokenLink();
+    return pending >= 0;
+}
+
+// PAPPL buffers what it is given; its metrics count what the link took.
+size_t DeviceChannel::BytesDelivered() const
+{
+    pappl_devmetrics_t metrics;
+    papplDeviceGetMetrics(device_, &metrics);
+    return metrics.write_bytes;
+}
+
+void DeviceChannel::ReportBrokenLink(size_t unacknowledged)
+{
+    broken_ = true;
+    const size_t delivered = std::min(BytesDelivered() - deliveredBefore_, handed_) - unacknowledged;
+    papplLogJob(job_, PAPPL_LOGLEVEL_ERROR,
+                "Not completed: the link to the printer broke; it took %zu of the %zu bytes sent.", delivered, handed_);
+    papplJobSetMessage(job_, "Not completed: the link to the printer broke; it took %zu of the %zu bytes sent.",
+                       delivered, handed_);
 }

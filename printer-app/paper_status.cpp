@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "network_link.h"
 #include "serial_device.h"
@@ -21,6 +22,8 @@ constexpr unsigned char PAPER_END = 0x60;       // bits 5-6: paper end sensor
 
 // How often a printer that did not answer is asked again, at most.
 constexpr auto SILENT_RETRY = std::chrono::seconds(60);
+// How often a job waiting for paper asks again.
+constexpr auto PAPER_RETRY = std::chrono::seconds(2);
 
 enum class Link { Network, Serial, Silent };
 
@@ -70,6 +73,23 @@ const char* Describe(pappl_preason_t reasons)
     return "paper loaded";
 }
 
+// The roll as the printer's one supply (printer-supply), for a printer that
+// reports its paper: its sensors say full, nearly used up, or out.
+void ShowPaperSupply(pappl_printer_t* printer, std::optional<pappl_preason_t> reasons)
+{
+    if (!reasons) {
+        papplPrinterSetSupplies(printer, 0, nullptr);
+        return;
+    }
+    pappl_supply_t roll{};
+    roll.color = PAPPL_SUPPLY_COLOR_NO_COLOR;
+    papplCopyString(roll.description, "Receipt paper roll", sizeof(roll.description));
+    roll.is_consumed = true;
+    roll.level = (*reasons & PAPPL_PREASON_MEDIA_EMPTY) ? 0 : (*reasons & PAPPL_PREASON_MEDIA_LOW) ? 10 : 100;
+    roll.type = PAPPL_SUPPLY_TYPE_OTHER;
+    papplPrinterSetSupplies(printer, 1, &roll);
+}
+
 // Notes the answer, or its absence, and shows it on the printer.
 void Record(pappl_printer_t* printer, const std::string& deviceUri, std::optional<unsigned char> answer)
 {
@@ -78,6 +98,7 @@ void Record(pappl_printer_t* printer, const std::string& deviceUri, std::optiona
         std::lock_guard<std::mutex> lock(recordsMutex);
         records[deviceUri] = LinkRecord{reasons.has_value(), Clock::now()};
     }
+    ShowPaperSupply(printer, reasons);
     const pappl_preason_t shown = papplPrinterGetReasons(printer) & PAPER_REASONS;
     const pappl_preason_t now = reasons.value_or(PAPPL_PREASON_NONE);
     if (shown == now)
@@ -154,6 +175,25 @@ void CheckPaperDuringJob(pappl_job_t* job, pappl_device_t* device)
     const std::string deviceUri = papplPrinterGetDeviceURI(printer);
     if (LinkOf(deviceUri) != Link::Silent && Answers(deviceUri))
         Record(printer, deviceUri, AskOverDevice(device));
+}
+
+bool WaitForPaper(pappl_job_t* job, pappl_device_t* device)
+{
+    pappl_printer_t* printer = papplJobGetPrinter(job);
+    CheckPaperDuringJob(job, device);
+    if (!(papplPrinterGetReasons(printer) & PAPPL_PREASON_MEDIA_EMPTY))
+        return true;
+    papplJobSetStopped(job, true);
+    papplJobSetMessage(job, "Waiting for paper: the receipt prints once paper is loaded.");
+    papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Waiting for paper.");
+    while ((papplPrinterGetReasons(printer) & PAPPL_PREASON_MEDIA_EMPTY) && !papplJobIsCanceled(job) &&
+           papplSystemIsRunning(papplPrinterGetSystem(printer))) {
+        std::this_thread::sleep_for(PAPER_RETRY);
+        CheckPaperDuringJob(job, device);
+    }
+    papplJobSetStopped(job, false);
+    papplJobSetMessage(job, "Printing.");
+    return !papplJobIsCanceled(job);
 }
 
 void StartPaperChecks(pappl_system_t* system, int intervalSeconds)

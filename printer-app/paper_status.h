@@ -33,6 +33,12 @@ bool KnownNotToAnswer(const std::string& deviceUri);
 // the printer's link answered the last time it was asked.
 void CheckPaperDuringJob(pappl_job_t* job, pappl_device_t* device);
 
+// Before a job's first byte: asks as CheckPaperDuringJob does, and while the
+// printer says its paper is out, the job waits, stopped, with the printer
+// shown as stopped, asking again every few seconds; a receipt printed
+// without paper would be lost. False when the job is cancelled meanwhile.
+bool WaitForPaper(pappl_job_t* job, pappl_device_t* device);
+
 // Asks each idle printer once every intervalSeconds, from the system's
 // timer; one that did not answer, once a minute at most. With 0 no printer
 // is asked, and so none during its jobs either.

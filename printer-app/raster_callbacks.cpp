@@ -49,7 +49,8 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t*
         papplJobSetMessage(job, "Not printed: %s", message.c_str());
         return false;
     }
-    CheckPaperDuringJob(job, device);
+    if (!WaitForPaper(job, device))
+        return false;
     auto state = std::make_unique<JobState>(*settings, job, device);
     state->printableWidth = PrintableWidth(papplJobGetPrinter(job));
     state->rasterDocument = IsRasterDocument(papplJobGetFormat(job));
@@ -102,7 +103,8 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
     // cleanly.
     state->receipt.PrintCopies(papplJobIsCanceled(job) ? 0 : std::max(1, options->copies));
     state->receipt.Finish();
-    state->channel.Flush();
+    if (!state->channel.Flush())
+        return false;
     CheckPaperDuringJob(job, device);
     return true;
 }
@@ -115,14 +117,17 @@ bool PrintFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot open the job's file");
         return false;
     }
-    CheckPaperDuringJob(job, device);
+    if (!WaitForPaper(job, device)) {
+        close(fd);
+        return false;
+    }
+    DeviceChannel channel(job, device);
     unsigned char buffer[65536];
     ssize_t bytes;
-    bool sent = true;
-    while (sent && (bytes = read(fd, buffer, sizeof(buffer))) > 0)
-        sent = papplDeviceWrite(device, buffer, static_cast<size_t>(bytes)) == bytes;
+    while (!channel.Cancelled() && (bytes = read(fd, buffer, sizeof(buffer))) > 0)
+        channel.Write(buffer, static_cast<size_t>(bytes));
     close(fd);
-    papplDeviceFlush(device);
+    const bool sent = channel.Flush();
     CheckPaperDuringJob(job, device);
     papplJobSetImpressions(job, 1);
     papplJobSetImpressionsCompleted(job, 1);

@@ -380,3 +380,11 @@ std::string AppServer::StopAndCollectBytes()
         bytes += printerJobs_.Bytes(session);
     return bytes;
 }
+
+void AppServer::RemovePrinter()
+{
+    if (!printer_)
+        return;
+    printer_->terminate();
+    printer_->wait();
+}

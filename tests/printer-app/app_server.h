@@ -87,6 +87,9 @@ public:
     // Stops the server and the printer, then every byte the printer took,
     // session after session.
     std::string StopAndCollectBytes();
+    // Takes the printer away, as a cable pulled out: the emulator ends, and
+    // with it its TCP connection or pseudo-terminal.
+    void RemovePrinter();
 
 private:
     bool StartPrinter(const PrinterSetup& setup);

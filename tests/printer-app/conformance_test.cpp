@@ -26,8 +26,6 @@ using Failure = std::pair<std::string, std::string>;
 
 const std::set<Failure> PAPPL_FAILURES = {
     {"PWG 5100.14 section 5.1/5.2 - Required Operations and Attributes", "EXPECTED: overrides-supported"},
-    {"PWG 5100.14 section 5.1/5.2 - Required Operations and Attributes", "EXPECTED: printer-supply"},
-    {"PWG 5100.14 section 5.1/5.2 - Required Operations and Attributes", "EXPECTED: printer-supply-description"},
 };
 
 // Every document a suite file names (FILE lines), its includes' too.

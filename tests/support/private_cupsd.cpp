@@ -158,10 +158,12 @@ bool PrivateCupsd::LayOut() const
               MakeDir(root_ / "tmp", 01777) && MakeDir(spool, 0710) && lp &&
               chown(spool.c_str(), 0, lp->gr_gid) == 0;
     // The driver folder stays empty: the system's drivers would browse the
-    // network for printers whenever cups-driverd lists the models.
+    // network for printers whenever cups-driverd lists the models. Our own
+    // filter comes from the build or the package under test, never from a
+    // copy installed on the machine.
     ok = ok && LinkEntries(SYSTEM_SERVERBIN, serverBin(), {"backend", "filter", "driver"}) &&
          LinkEntries(std::string(SYSTEM_SERVERBIN) + "/backend", serverBin() + "/backend", {}) &&
-         LinkEntries(std::string(SYSTEM_SERVERBIN) + "/filter", serverBin() + "/filter", {}) &&
+         LinkEntries(std::string(SYSTEM_SERVERBIN) + "/filter", serverBin() + "/filter", {"RasterToKPrinter"}) &&
          LinkEntries(SYSTEM_DATADIR, dataDir(), {"model"});
     return ok;
 }
