@@ -111,7 +111,7 @@ TEST_F(PrinterAppJobFate, PaperOutHoldsTheJobStoppedUntilPaperIsBack)
     SetPaper("ok");
     const AppServer::PrinterJob job = server_.NextJob();
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(1, CountLines(job.listing, "GS v 0 raster image")) << job.listing;
+    EXPECT_EQ(1, CountWords(job.receipt.outline, IMAGE)) << job.listing;
     EXPECT_EQ("completed", AwaitJob(server_, 1, "job-state", "completed"));
 }
 
