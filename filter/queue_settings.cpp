@@ -75,3 +75,16 @@ std::optional<ReceiptSettings> ReadQueueSettings(const char* path)
     }
     return settings;
 }
+
+std::vector<std::pair<std::string, std::string>> QueueSettingsInWords(const char* path)
+{
+    PpdHandle ppd(path ? ppdOpenFile(path) : nullptr);
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const ReceiptOption& option : ReceiptOptions()) {
+        if (!ppd || option.ppdKeyword == nullptr)
+            continue;
+        const char* choice = GetPrinterOption(option.ppdKeyword, ppd.get());
+        words.emplace_back(option.label, choice ? ChoiceLabel(option, choice) : "not set");
+    }
+    return words;
+}

@@ -42,7 +42,7 @@ bool TakePort(const Answer& answer, int* pnPort, std::string* pstrText)
 
 }  // namespace
 
-int setup_eth()
+int setup_eth(InstalledQueue* pInstalled)
 {
     int nPort = DEFAULT_PORT;
     char szAddress[LARGE_SIZE] = {};
@@ -72,10 +72,10 @@ int setup_eth()
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_ETHERNET", PRODUCT_ID);
     if (!GetPrinterList(szPrinterName))
         return 0;
-    return AddEthPrinter(szAddress, nPort, szPrinterName);
+    return AddEthPrinter(szAddress, nPort, szPrinterName, pInstalled);
 }
 
-int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName)
+int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName, InstalledQueue* pInstalled)
 {
     char szDeviceUri[LARGE_SIZE] = {};
     char szPrinterName[MID_SIZE] = {};
@@ -85,5 +85,5 @@ int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName)
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s", pszPrinterName);
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
-    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!");
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!", pInstalled);
 }

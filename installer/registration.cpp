@@ -164,10 +164,12 @@ void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterNa
     std::printf("PPD : [%s] \n", pszPpdName);
 }
 
-int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri,
-                        const char* pszPpdName, const char* pszFailureText)
+int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName,
+                        const char* pszFailureText, InstalledQueue* pInstalled)
 {
     const int nResult = AddPrinter(pszPrinterName, pszDeviceUri, pszPpdName);
+    if (nResult == 1 && pInstalled)
+        *pInstalled = {pszPrinterName, pszDeviceUri, pszPpdName};
     WriteLine(nResult == 1 ? "Printer added successfuly" : pszFailureText);
     return nResult;
 }

@@ -3,6 +3,13 @@
 
 #include <string>
 
+// The queue a set-up registered.
+struct InstalledQueue {
+    std::string strName;
+    std::string strDeviceUri;
+    std::string strPpdName;
+};
+
 // Runs pszCmd through the shell (CaptureProgramOutput, stddevlib.h),
 // captures at most 1023 bytes of its output in *pstrOut and writes them as a
 // line. Returns 0 when output was captured, -1 otherwise.
@@ -26,6 +33,7 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
 void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterName,
                               const char* pszPpdName);
 
-// AddPrinter, then "Printer added successfuly" on success or pszFailureText.
-int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri,
-                        const char* pszPpdName, const char* pszFailureText);
+// AddPrinter, then "Printer added successfuly" on success, with the queue
+// in *pInstalled where given, or pszFailureText.
+int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName,
+                        const char* pszFailureText, InstalledQueue* pInstalled);

@@ -141,7 +141,7 @@ int check_port_ttyUSB(const char* pszDevPath)
     return PROBE_NOT_ANSWERED;
 }
 
-int setup_uart(int nInterface)
+int setup_uart(int nInterface, InstalledQueue* pInstalled)
 {
     if (!WriteUartTitle(nInterface))
         return 0;
@@ -158,10 +158,11 @@ int setup_uart(int nInterface)
     const int nParity = settings.nParity < 1 || settings.nParity > 3 ? 1 : settings.nParity;
     const int nDataBits = settings.nDataBitsChoice == 2 ? 7 : 8;
     return AddSerialPrinter(szDevPath, BaudRateOfChoice(settings.nBaudChoice), nDataBits, nParity,
-                            settings.nFlowControl);
+                            settings.nFlowControl, pInstalled);
 }
 
-int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl)
+int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl,
+                     InstalledQueue* pInstalled)
 {
     char szPrinterName[NAME_SIZE] = {};
     char szDeviceUri[LARGE_SIZE] = {};
@@ -181,5 +182,5 @@ int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int n
     if (!GetPrinterList(szPrinterName))
         return 0;
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
-    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed");
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed", pInstalled);
 }

@@ -9,15 +9,15 @@
 #include "registration.h"
 #include "stddevlib.h"
 
-int setup_usb()
+int setup_usb(InstalledQueue* pInstalled)
 {
     WriteLine("=============================================");
     WritePrompt("USB install selected.");
     WriteLine("=============================================");
-    return AddUsbPrinter();
+    return AddUsbPrinter(pInstalled);
 }
 
-int AddUsbPrinter()
+int AddUsbPrinter(InstalledQueue* pInstalled)
 {
     char szDeviceUri[LARGE_SIZE] = {};
     char szPrinterName[MID_SIZE] = {};
@@ -41,5 +41,5 @@ int AddUsbPrinter()
         std::printf("Error> Invalid printer is connected [%s]!!\n", szDeviceUri);
         return 0;
     }
-    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!");
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!", pInstalled);
 }

@@ -139,10 +139,13 @@ ChildResult PrintChain::RunClient(const std::vector<std::string>& argv, const st
 }
 
 std::string PrintChain::Install(const std::string& answers,
-                                const std::map<std::string, std::optional<std::string>>& extraEnvironment)
+                                const std::map<std::string, std::optional<std::string>>& extraEnvironment,
+                                std::string* output)
 {
     const std::vector<std::string> argv = {installer_};
     const ChildResult run = RunClient(argv, answers, extraEnvironment);
+    if (output)
+        *output = run.out;
     const std::string queue = Between(run.out, "PRT_NAME : [", "]");
     if (queue.empty() || run.out.find("Printer added successfuly\n") == std::string::npos || run.exitStatus != 0) {
         ADD_FAILURE() << "printer-install registered no queue\n" << Transcript(argv, run);
@@ -151,9 +154,9 @@ std::string PrintChain::Install(const std::string& answers,
     return queue;
 }
 
-std::string PrintChain::InstallNetworkQueue()
+std::string PrintChain::InstallNetworkQueue(const std::string& laterAnswers, std::string* output)
 {
-    return Install("4\n127.0.0.1\n" + printerPort_ + "\n");
+    return Install("4\n127.0.0.1\n" + printerPort_ + "\n" + laterAnswers, {}, output);
 }
 
 bool PrintChain::SetOptions(const std::string& queue, const std::vector<std::string>& options)

@@ -33,11 +33,14 @@ public:
     bool Start();
 
     // Runs printer-install with the answers on its standard input; returns
-    // the name of the queue that it registered, once it has exited 0.
+    // the name of the queue that it registered, once it has exited 0, and
+    // what it wrote in *output where given.
     std::string Install(const std::string& answers,
-                        const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
-    // The Ethernet set-up, pointed at the network printer.
-    std::string InstallNetworkQueue();
+                        const std::map<std::string, std::optional<std::string>>& extraEnvironment = {},
+                        std::string* output = nullptr);
+    // The Ethernet set-up, pointed at the network printer, with the answers
+    // after the port's.
+    std::string InstallNetworkQueue(const std::string& laterAnswers = "", std::string* output = nullptr);
 
     // Stores options as the queue's defaults: lpadmin -p QUEUE -o OPTION...
     bool SetOptions(const std::string& queue, const std::vector<std::string>& options);

@@ -28,6 +28,9 @@ bool EndsWith(const std::string& text, const std::string& end);
 
 // The menu up to and including its prompt.
 std::string MenuText();
+// What follows a successful set-up when the input ends there: the offer of
+// a test receipt on the queue, unanswered.
+std::string TestReceiptOffer(const std::string& queue);
 // "Number of printers found ..." through "Found Same Name Exist ...", for a
 // proposed name and the queues that exist, in the server's order; names
 // match without regard to case.

@@ -74,7 +74,7 @@ protected:
         const std::string uri = "serial:" + Path(node) + "?" + settings;
         return SettingsDialogue() + "DBG CHECK IF CONFIG : [" + uri + "]\n" + "DBG = dev=[" + Path(node) +
                "], pch=[" + adapterPart + "]" + PrinterListText(queue, {}) + RegistrationText(uri, queue) +
-               "Printer added successfuly\nInstall Success!.\nExit Program.\n";
+               "Printer added successfuly\nInstall Success!.\nExit Program.\n" + TestReceiptOffer(queue);
     }
 
     TempDir devices_{"korla-dev-"};
