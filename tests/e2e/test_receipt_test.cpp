@@ -14,11 +14,6 @@ std::string ShippedNickName()
     return ppd.substr(start, ppd.find('"', start) - start);
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 class InstallerTestReceipt : public ChainTest {};
 
 TEST_F(InstallerTestReceipt, YesPrintsItThroughTheNewQueue)

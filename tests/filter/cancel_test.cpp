@@ -28,13 +28,6 @@ std::string ReadFrom(int fd, size_t count = 0)
     return bytes;
 }
 
-int WaitForExit(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class CancelTest : public ::testing::Test {
 protected:
     void SetUp() override

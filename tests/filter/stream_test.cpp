@@ -17,13 +17,6 @@
 
 namespace {
 
-int WaitForExit(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Reads `count` bytes from fd, waiting at most `seconds` for each piece.
 std::string ReadWithin(int fd, size_t count, int seconds)
 {

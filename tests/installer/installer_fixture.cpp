@@ -68,11 +68,6 @@ ChildResult InstallerTest::RunInstaller(const std::string& answers,
     return RunChild({installer_}, options);
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::string TestReceiptOffer(const std::string& queue)
 {
     return "Print a test receipt on " + queue + "? [y/N]: \n";

@@ -24,8 +24,6 @@ std::string ShippedPpdValue(const std::string& keyword);
 // What the menu writes after a failed Ethernet set-up.
 inline const std::string LAN_FAILURE = "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n";
 
-bool EndsWith(const std::string& text, const std::string& end);
-
 // The menu up to and including its prompt.
 std::string MenuText();
 // What follows a successful set-up when the input ends there: the offer of

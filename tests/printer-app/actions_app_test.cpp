@@ -16,15 +16,6 @@ namespace {
 const std::string DRAWER_1_PULSE = DrawerPulse(1, 50);  // 50 units of 2 ms, the printer's default
 const std::string DRAWER_2_PULSE = DrawerPulse(2, 50);
 
-// Black on white: a square of 40 dots.
-std::string SquarePng()
-{
-    PngSpec spec;
-    spec.width = spec.height = 40;
-    spec.rows.assign(40 * 40, 0);
-    return EncodePng(spec);
-}
-
 // The value of the first hidden field of the name in a page.
 std::string HiddenField(const std::string& page, const std::string& name)
 {
@@ -74,7 +65,7 @@ TEST_F(PrinterAppActions, DrawerOpensFromThePageAndWithTheSubCommand)
 TEST_F(PrinterAppActions, LogosStoredFromTheirPageShowOnTheTestReceipt)
 {
     const std::string image = server_->folder() + "/square.png";
-    WriteFile(image, SquarePng());
+    WriteFile(image, BlackPng(40, 40));
     std::string preview;
     ASSERT_EQ(200, server_->PostUploads("/receipt/logos", {"action=preview", "logo1=@" + image, "threshold=128"},
                                         &preview));

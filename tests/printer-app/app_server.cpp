@@ -70,6 +70,14 @@ std::string UrlEncoded(const std::string& text)
     return encoded;
 }
 
+std::string IppRequest(const std::string& operation)
+{
+    return "{\nOPERATION " + operation +
+           "\nGROUP operation-attributes-tag\n"
+           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
+}
+
 bool IsStatusRequest(const std::string& bytes, size_t at)
 {
     return bytes.size() >= at + 3 && static_cast<unsigned char>(bytes[at]) == DLE &&

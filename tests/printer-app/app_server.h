@@ -116,6 +116,10 @@ inline const std::string PAPER_STATUS_REQUEST = [] {
     return std::string(request.begin(), request.end());
 }();
 
+// The start of an ipptool test of the printer: the operation and what every
+// request carries, up to the request's own attributes.
+std::string IppRequest(const std::string& operation);
+
 // Whether the text at `at` is a status request, DLE EOT 1 to 4.
 bool IsStatusRequest(const std::string& bytes, size_t at);
 

@@ -29,20 +29,14 @@ const std::string FEED = "1B 4A";          // ESC J
 // -d definitions.
 std::string PrintJobTest(const std::string& jobAttribute = "")
 {
-    return "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-           "ATTR mimeMediaType document-format $format\n"
+    return IppRequest("Print-Job") + "ATTR mimeMediaType document-format $format\n"
            "GROUP job-attributes-tag\nATTR integer copies $copies\n" +
            jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n";
 }
 
 std::string SetDefaultTest(const std::string& attribute)
 {
-    return "{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-           "GROUP printer-attributes-tag\n" +
+    return IppRequest("Set-Printer-Attributes") + "GROUP printer-attributes-tag\n" +
            attribute + "\nSTATUS successful-ok\n}\n";
 }
 

@@ -18,19 +18,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Request(const std::string& operation)
-{
-    return "{\nOPERATION " + operation +
-           "\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
-}
-
 // Prints without waiting for the printer; the job's id is job 1's, 2's...
 ChildResult Print(const AppServer& server, const std::string& format, const std::string& file,
                   const std::string& expectedStatus = "successful-ok")
 {
-    return server.IppTool(Request("Print-Job") + "ATTR mimeMediaType document-format " + format +
+    return server.IppTool(IppRequest("Print-Job") + "ATTR mimeMediaType document-format " + format +
                               "\nGROUP job-attributes-tag\nATTR keyword korla-faster-printing 0\nFILE " + file +
                               "\nSTATUS " + expectedStatus + "\n}\n");
 }
@@ -40,7 +32,7 @@ std::string Attribute(const AppServer& server, const std::string& operation, con
                       int jobId = 0)
 {
     const std::string job = jobId > 0 ? "ATTR integer job-id " + std::to_string(jobId) + "\n" : "";
-    const ChildResult run = server.IppTool(Request(operation) + job + "ATTR keyword requested-attributes " + name +
+    const ChildResult run = server.IppTool(IppRequest(operation) + job + "ATTR keyword requested-attributes " + name +
                                            "\nSTATUS successful-ok\n}\n");
     const std::string mark = "        " + name + " (";
     const size_t start = run.out.find(mark);

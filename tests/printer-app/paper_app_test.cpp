@@ -83,10 +83,7 @@ TEST_P(PrinterAppPaper, SwitchShowsInThePrintersStateWithinSeconds)
     const std::string raster = folder_ / "receipt.pwg";
     WriteRaster(raster, {PageWithBlankTail(72, 40, 10)}, RasterFormat::Pwg);
     const ChildResult printed = server.IppTool(
-        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-        "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
+        IppRequest("Print-Job") + "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
         {"filename=" + raster});
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     const AppServer::PrinterJob job = server.NextJob();
@@ -124,10 +121,7 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
     const TempDir folder("korla-silent-");
     WriteRaster(folder / "receipt.pwg", {PageWithBlankTail(72, 40, 10)}, RasterFormat::Pwg);
     const ChildResult printed = server.IppTool(
-        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-        "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
+        IppRequest("Print-Job") + "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
         {"filename=" + folder / "receipt.pwg"});
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     while (printer.Connections().size() < 2 && Clock::now() < deadline)

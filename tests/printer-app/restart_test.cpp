@@ -78,10 +78,7 @@ std::string StateMessage(const AppServer& server)
 // The custom bytes on the receipt page, every other setting over IPP.
 void SetDefaults(AppServer& server, const Values& values)
 {
-    std::string request =
-        "{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\nGROUP printer-attributes-tag\n";
+    std::string request = IppRequest("Set-Printer-Attributes") + "GROUP printer-attributes-tag\n";
     std::string form;
     for (const auto& [name, value] : values) {
         if (TakesCustomBytes(*FindReceiptAttribute(name)))

@@ -137,10 +137,7 @@ TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettingsAndKeepsTheRest)
 ChildResult PrintRaster(const AppServer& server, const std::string& file, const std::string& jobAttribute = "")
 {
     return server.IppTool(
-        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-        "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
+        IppRequest("Print-Job") + "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
             jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n",
         {"filename=" + file});
 }
