@@ -2,8 +2,11 @@
 
 #include <cstdint>
 
+#include <algorithm>
+
 #include "decoder/decoder.h"
 #include "printer_bytes.h"
+#include "render/paper_renderer.h"
 
 namespace {
 
@@ -46,6 +49,27 @@ Receipt ReadReceipt(const std::string& bytes)
         }
     }
     return receipt;
+}
+
+render::Canvas PaperOf(const std::string& bytes, bool wholeDotFeeds)
+{
+    render::PaperOptions options;
+    options.wholeDotFeeds = wholeDotFeeds;
+    return render::renderPaper(escpos::decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), options);
+}
+
+int FirstDifferentRow(const render::Canvas& one, const render::Canvas& other, int dots)
+{
+    const auto inked = [](const render::Canvas& paper, int x, int y) {
+        return y < paper.height() && paper.at(x, y) == render::kBlack;
+    };
+    for (int y = 0; y < std::max(one.height(), other.height()); ++y) {
+        for (int x = 0; x < dots; ++x) {
+            if (inked(one, x, y) != inked(other, x, y))
+                return y;
+        }
+    }
+    return -1;
 }
 
 int CountWords(const std::vector<std::string>& outline, const std::string& word)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "render/canvas.h"
+
 // One raster image, rows of bytesPerRow bytes from the top down.
 struct PageImage {
     unsigned bytesPerRow = 0;
@@ -40,5 +42,11 @@ Receipt ReadReceipt(const std::string& bytes);
 // How many words of the outline start with the word given ("1B 70" counts
 // every drawer pulse).
 int CountWords(const std::vector<std::string>& outline, const std::string& word);
+
+// The paper the bytes make, as the emulator draws it.
+render::Canvas PaperOf(const std::string& bytes, bool wholeDotFeeds);
+// The first row where the two papers differ in ink across their first
+// `dots` dots (the emulator's notes stand in a margin beyond), or -1.
+int FirstDifferentRow(const render::Canvas& one, const render::Canvas& other, int dots);
 
 #endif
