@@ -78,6 +78,32 @@ std::string IppRequest(const std::string& operation)
            "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
 }
 
+std::string IppAttribute(const AppServer& server, const std::string& name, int jobId)
+{
+    const std::string request = jobId > 0 ? IppRequest("Get-Job-Attributes") + "ATTR integer job-id " +
+                                                std::to_string(jobId) + "\n"
+                                          : IppRequest("Get-Printer-Attributes");
+    const ChildResult run =
+        server.IppTool(request + "ATTR keyword requested-attributes " + name + "\nSTATUS successful-ok\n}\n");
+    const std::string mark = "        " + name + " (";  // in the response, not the request
+    const size_t start = run.out.find(mark);
+    if (start == std::string::npos)
+        return "";
+    const size_t value = run.out.find(" = ", start) + 3;
+    return run.out.substr(value, run.out.find('\n', value) - value);
+}
+
+std::string AwaitIppAttribute(const AppServer& server, const std::string& name, const std::string& value, int jobId)
+{
+    const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
+    std::string now = IppAttribute(server, name, jobId);
+    while (now != value && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        now = IppAttribute(server, name, jobId);
+    }
+    return now;
+}
+
 bool IsStatusRequest(const std::string& bytes, size_t at)
 {
     return bytes.size() >= at + 3 && static_cast<unsigned char>(bytes[at]) == DLE &&

@@ -120,6 +120,14 @@ inline const std::string PAPER_STATUS_REQUEST = [] {
 // request carries, up to the request's own attributes.
 std::string IppRequest(const std::string& operation);
 
+// A printer attribute, or with jobId one of that job's, as ipptool shows its
+// value; "" when the answer has none.
+std::string IppAttribute(const AppServer& server, const std::string& name, int jobId = 0);
+// Reads it again, every 0.1 s for the guard time at most, until it has the
+// value; returns the last value read.
+std::string AwaitIppAttribute(const AppServer& server, const std::string& name, const std::string& value,
+                              int jobId = 0);
+
 // Whether the text at `at` is a status request, DLE EOT 1 to 4.
 bool IsStatusRequest(const std::string& bytes, size_t at);
 

@@ -18,34 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The printer-state-reasons as ipptool shows them, "none" when none.
-std::string StateReasons(const AppServer& server)
-{
-    const ChildResult run = server.IppTool(
-        "{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR keyword requested-attributes printer-state-reasons\n"
-        "STATUS successful-ok\n}\n");
-    const std::string mark = "printer-state-reasons (";
-    const size_t start = run.out.find(mark);
-    if (start == std::string::npos)
-        return "";
-    const size_t value = run.out.find(" = ", start) + 3;
-    return run.out.substr(value, run.out.find('\n', value) - value);
-}
-
-// Waits, a few seconds at most, for the printer to show these reasons.
-std::string AwaitReasons(const AppServer& server, const std::string& expected)
-{
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    std::string reasons = StateReasons(server);
-    while (reasons != expected && Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        reasons = StateReasons(server);
-    }
-    return reasons;
-}
-
 struct Link {
     const char* name;
     bool serial;
@@ -77,7 +49,7 @@ TEST_P(PrinterAppPaper, SwitchShowsInThePrintersStateWithinSeconds)
     ASSERT_TRUE(server.Start(setup));
 
     SetPaper("near-end");
-    EXPECT_EQ("media-low", AwaitReasons(server, "media-low"));
+    EXPECT_EQ("media-low", AwaitIppAttribute(server, "printer-state-reasons", "media-low"));
 
     // A job asks on its own link before its first byte and after its last.
     const std::string raster = folder_ / "receipt.pwg";
@@ -92,11 +64,11 @@ TEST_P(PrinterAppPaper, SwitchShowsInThePrintersStateWithinSeconds)
     EXPECT_EQ(kInitialise, job.bytes.substr(job.bytes.size() - 2));
 
     SetPaper("out");
-    EXPECT_EQ("media-empty,media-needed", AwaitReasons(server, "media-empty,media-needed"));
+    EXPECT_EQ("media-empty,media-needed", AwaitIppAttribute(server, "printer-state-reasons", "media-empty,media-needed"));
     EXPECT_NE(std::string::npos, server.WebPage("/" + PRINTER + "/").find("Out of paper"));
 
     SetPaper("ok");
-    EXPECT_EQ("none", AwaitReasons(server, "none"));
+    EXPECT_EQ("none", AwaitIppAttribute(server, "printer-state-reasons", "none"));
 }
 
 INSTANTIATE_TEST_SUITE_P(, PrinterAppPaper, ::testing::Values(Link{"serial", true}, Link{"network", false}),
@@ -130,7 +102,7 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
     ASSERT_EQ(2u, connections.size());
     EXPECT_EQ(kInitialise, connections[1].substr(0, 2));
     EXPECT_EQ(kInitialise, connections[1].substr(connections[1].size() - 2));
-    EXPECT_EQ("none", StateReasons(server));
+    EXPECT_EQ("none", IppAttribute(server, "printer-state-reasons"));
 
     // Nor does its test receipt wait for an answer.
     ASSERT_EQ(200, server.PostForm("/receipt", "action=print-test-page"));
