@@ -2,17 +2,9 @@
 // receipt on the new queue: yes sends it through CUPS to the printer as a
 // raw job; any other answer sends nothing.
 #include "chain_fixture.h"
+#include "ppd_writer.h"
 
 namespace {
-
-// The *NickName of the shipped PPD, which names the model.
-std::string ShippedNickName()
-{
-    const std::string ppd = ReadFile(ShippedPpd());
-    const std::string key = "*NickName: \"";
-    const size_t start = ppd.find(key) + key.size();
-    return ppd.substr(start, ppd.find('"', start) - start);
-}
 
 class InstallerTestReceipt : public ChainTest {};
 
@@ -40,7 +32,7 @@ TEST_F(InstallerTestReceipt, YesPrintsItThroughTheNewQueue)
     const std::string listing = ReadFile(job + ".txt");
     const std::vector<std::string> lines = {"TEST RECEIPT",
                                             "Printer: " + queue,
-                                            "Model: " + ShippedNickName(),
+                                            "Model: " + PpdValue(ShippedPpd(), "NickName"),
                                             "Link: Network, 127.0.0.1 port ",
                                             "Status: not asked by the installer",
                                             "  Cut Mode: Partial cut after feeding",

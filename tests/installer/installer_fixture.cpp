@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "ppd_writer.h"
+
 namespace {
 
 std::string MachineName()
@@ -32,13 +34,7 @@ std::string FilterText()
 
 std::string ShippedPpdValue(const std::string& keyword)
 {
-    const std::string text = ShippedPpdText();
-    const std::string start = "\n*" + keyword + ": \"";
-    const std::size_t begin = text.find(start);
-    const std::size_t end = text.find('"', begin + start.size());
-    if (begin == std::string::npos || end == std::string::npos)
-        return "<no *" + keyword + " in the shipped PPD>";
-    return text.substr(begin + start.size(), end - begin - start.size());
+    return PpdValue(SHIPPED_PPD, keyword);
 }
 
 void InstallerTest::SetUp()

@@ -1,6 +1,7 @@
 #include "ppd_writer.h"
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -65,6 +66,18 @@ const std::vector<PpdOption>& AllOptionsOn()
         {"EndDoc", "Custom.\\x1b\\x61\\x1", {"None"}},
     };
     return options;
+}
+
+std::string PpdValue(const std::string& path, const std::string& keyword)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string start = "\n*" + keyword + ": \"";
+    const std::size_t begin = text.find(start);
+    const std::size_t end = text.find('"', begin + start.size());
+    if (begin == std::string::npos || end == std::string::npos)
+        return "<no *" + keyword + " in " + path + ">";
+    return text.substr(begin + start.size(), end - begin - start.size());
 }
 
 void WritePpdWithDefaults(const std::string& path, const std::string& basePath,

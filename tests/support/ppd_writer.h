@@ -27,6 +27,10 @@ void WritePpd(const std::string& path, const std::vector<PpdOption>& options);
 // start and the end of the job.
 const std::vector<PpdOption>& AllOptionsOn();
 
+// The quoted value of a main keyword of the PPD at path ("NickName"); a
+// text saying so when it has none.
+std::string PpdValue(const std::string& path, const std::string& keyword);
+
 // Writes the PPD at basePath to path with the default of each keyword
 // replaced by the value given ("*DefaultKEYWORD: VALUE"); throws
 // std::runtime_error when a file cannot be read or written, or the base
