@@ -141,14 +141,15 @@ TEST(PrinterAppLoad, EveryJobOfEveryTillPrintsOnceInOrder)
     for (const ChildResult& run : runs)
         EXPECT_NE(std::string::npos, run.out.find(std::to_string(JOBS_PER_CLIENT) + " passed")) << run.out << run.err;
 
-    // Every job accepted has been printed once none is listed as pending or
-    // processing.
-    const auto waiting = [&server] {
-        const std::string jobs = server.Run({"jobs", "-d", PRINTER}).out;
-        return jobs.find("pending") != std::string::npos || jobs.find("processing") != std::string::npos;
-    };
-    for (int wait = 0; wait < 600 && waiting(); ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Every job accepted has been printed once the printer holds none.
+    const std::string queued =
+        "{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n"
+        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+        "ATTR uri printer-uri $uri\nATTR keyword requested-attributes queued-job-count\n"
+        "EXPECT queued-job-count WITH-VALUE 0\nSTATUS successful-ok\n}\n";
+    // Asked twice a second: every connection has the server save its state.
+    for (int wait = 0; wait < 1200 && server.IppTool(queued).exitStatus != 0; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(0, server.Run({"status"}).exitStatus) << "the server is gone";
 
     std::map<Mark, int> printed;
