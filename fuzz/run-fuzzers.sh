@@ -32,7 +32,8 @@ seed_filter_job() {
 }
 
 seed_ppd_options() {
-    cp KORLA_tessa-300.ppd tests/data/all_options.ppd "$1/"
+    cp KORLA_tessa-300.ppd "$1/"
+    "$build/fuzz/write_all_options_ppd" "$1/all_options.ppd"
 }
 
 seed_emulation_bytes() {
@@ -48,11 +49,12 @@ seed_emulator_decoder() {
     # What the filter sends for the sample receipt, plain and with every option.
     cupsfilter -p KORLA_tessa-300.ppd -m application/vnd.cups-raster -o PageSize=X58MMY100MM \
         samples/receipt.txt >"$1/receipt.ras" 2>/dev/null || true
-    for ppd in KORLA_tessa-300.ppd tests/data/all_options.ppd; do
-        PPD="$PWD/$ppd" "$build/filter/RasterToKPrinter" 1 fuzz receipt 2 "" "$1/receipt.ras" \
+    "$build/fuzz/write_all_options_ppd" "$1/all_options.ppd"
+    for ppd in "$PWD/KORLA_tessa-300.ppd" "$1/all_options.ppd"; do
+        PPD="$ppd" "$build/filter/RasterToKPrinter" 1 fuzz receipt 2 "" "$1/receipt.ras" \
             >"$1/job-$(basename "$ppd" .ppd).escpos" || true
     done
-    rm -f "$1/receipt.ras"
+    rm -f "$1/receipt.ras" "$1/all_options.ppd"
 }
 
 seed_usb_uri_cut() {

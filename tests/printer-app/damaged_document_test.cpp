@@ -12,24 +12,15 @@
 
 namespace {
 
-// An IPP request to the printer, up to its own attributes.
-std::string Request(const std::string& operation)
-{
-    return "{\nOPERATION " + operation +
-           "\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
-}
-
 const std::string PRINT_JOB =
-    Request("Print-Job") + "ATTR mimeMediaType document-format $format\nFILE $filename\nSTATUS successful-ok\n}\n";
+    IppRequest("Print-Job") + "ATTR mimeMediaType document-format $format\nFILE $filename\nSTATUS successful-ok\n}\n";
 
 // Prints the document, then asks for the job's state until it has ended,
 // at most 10 s (100 times, 0.1 s apart), and expects it aborted with the
 // message.
 std::string AbortedJobTest(const std::string& message)
 {
-    const std::string jobState = Request("Get-Job-Attributes") + "ATTR integer job-id $job-id\nSTATUS successful-ok\n";
+    const std::string jobState = IppRequest("Get-Job-Attributes") + "ATTR integer job-id $job-id\nSTATUS successful-ok\n";
     return PRINT_JOB + jobState + "DELAY \"0,0.1\"\nEXPECT job-state WITH-VALUE >6 REPEAT-NO-MATCH\nREPEAT-LIMIT 100\n}\n" +
            jobState +
            "EXPECT job-state WITH-VALUE 8\nEXPECT job-state-reasons WITH-VALUE document-format-error\n"

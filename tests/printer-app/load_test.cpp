@@ -11,6 +11,7 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "printer_bytes.h"
 #include "raster_writer.h"
 
 namespace {
@@ -72,10 +73,9 @@ std::string ClientTest(int client, const std::vector<Document>& documents)
 // passed over so that it is never taken for a command.
 int ImageCount(const std::string& bytes)
 {
-    static const std::string IMAGE("\x1d\x76\x30", 3);
     int images = 0;
-    for (size_t at = bytes.find(IMAGE); at != std::string::npos && at + 8 <= bytes.size();
-         at = bytes.find(IMAGE, at)) {
+    for (size_t at = bytes.find(kImageCommandStart); at != std::string::npos && at + 8 <= bytes.size();
+         at = bytes.find(kImageCommandStart, at)) {
         const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
         at += 8 + static_cast<size_t>(byte(4) | byte(5) << 8) * (byte(6) | byte(7) << 8);
         ++images;
