@@ -10,7 +10,7 @@ build_bench() {
     ./scripts/install-deps.sh
     cmake -S . -B "$build" >/dev/null
     cmake --build "$build" -j "$(nproc)" \
-        --target RasterToKPrinter raster_floor make_job measure dump_writes >/dev/null
+        --target RasterToKPrinter raster_floor make_job make_ppd measure dump_writes >/dev/null
     mkdir -p "$work"
 }
 
@@ -19,20 +19,15 @@ build_bench() {
 # every copy, custom bytes at the start and the end of the job.
 all_options_ppd="$PWD/$work/all-options.ppd"
 write_all_options_ppd() {
-    sed -e 's/^\*DefaultLogoPosition: .*/*DefaultLogoPosition: 3/' \
-        -e 's/^\*DefaultCashDrawer: .*/*DefaultCashDrawer: 3/' \
-        -e 's/^\*DefaultFireCashDrawer: .*/*DefaultFireCashDrawer: 1/' \
-        -e 's/^\*DefaultCashDrawerOpen\([12]\): .*/*DefaultCashDrawerOpen\1: 2/' \
-        -e 's/^\*DefaultExecutePaperCut: .*/*DefaultExecutePaperCut: 1/' \
-        -e 's/^\*DefaultStartDoc: .*/*DefaultStartDoc: Custom.\\x1b\\x61\\x1/' \
-        -e 's/^\*DefaultEndDoc: .*/*DefaultEndDoc: Custom.\\x1b\\x61\\x0\\x1b\\x64\\x3/' \
-        KORLA_tessa-300.ppd >"$all_options_ppd"
+    "$build/bench/make_ppd" KORLA_tessa-300.ppd "$all_options_ppd" LogoPosition=3 CashDrawer=3 FireCashDrawer=1 \
+        CashDrawerOpen1=2 CashDrawerOpen2=2 ExecutePaperCut=1 'StartDoc=Custom.\x1b\x61\x1' \
+        'EndDoc=Custom.\x1b\x61\x0\x1b\x64\x3'
 }
 
 # The shipped PPD with faster printing on.
 faster_ppd="$PWD/$work/faster.ppd"
 write_faster_ppd() {
-    sed 's/^\*DefaultFasterPrinting: .*/*DefaultFasterPrinting: 1/' KORLA_tessa-300.ppd >"$faster_ppd"
+    "$build/bench/make_ppd" KORLA_tessa-300.ppd "$faster_ppd" FasterPrinting=1
 }
 
 # Names the job's queue PPD in PPD, where the filter looks for it: "all"

@@ -7,15 +7,14 @@
 // 12 dots wide and 24 rows tall, a blank gap of 8 rows between lines, lines of
 // varying length. The pattern comes from a fixed seed, so every run writes the
 // same bytes. The stream is uncompressed, as CUPS's raster filters hand it on.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <exception>
 #include <random>
-#include <unistd.h>
+#include <string>
 #include <vector>
 
-#include <cups/raster.h>
+#include "raster_writer.h"
 
 namespace {
 
@@ -66,51 +65,35 @@ unsigned GlyphRowBits(const Glyph& glyph, unsigned glyphRow)
 
 // Draws one row of the line into row (already zeroed); bit 7 of a byte is the
 // leftmost dot.
-void DrawLineRow(const TextLine& line, unsigned glyphRow, unsigned char* row)
+void DrawLineRow(const TextLine& line, unsigned glyphRow, std::string& row)
 {
     for (unsigned cell = 0; cell < line.size(); ++cell) {
         const unsigned bits = GlyphRowBits(line[cell], glyphRow);
         for (unsigned column = 0; column < CELL_DOTS; ++column) {
             if (bits & (1u << column)) {
                 const unsigned dot = cell * CELL_DOTS + column;
-                row[dot / 8] |= static_cast<unsigned char>(0x80 >> (dot % 8));
+                row[dot / 8] = static_cast<char>(row[dot / 8] | (0x80 >> (dot % 8)));
             }
         }
     }
 }
 
-cups_page_header2_t PageHeader(unsigned rows)
+RasterPage MakePage(std::mt19937& rng, unsigned rows, unsigned blankRows)
 {
-    cups_page_header2_t header{};
-    header.HWResolution[0] = header.HWResolution[1] = 203;
-    header.cupsWidth = PAGE_DOTS;
-    header.cupsHeight = rows;
-    header.cupsBytesPerLine = BYTES_PER_ROW;
-    header.cupsBitsPerColor = header.cupsBitsPerPixel = 1;
-    header.cupsColorSpace = CUPS_CSPACE_K;
-    header.cupsColorOrder = CUPS_ORDER_CHUNKED;
-    header.NumCopies = 1;
-    return header;
-}
-
-void WritePage(cups_raster_t* ras, std::mt19937& rng, unsigned rows, unsigned blankRows)
-{
-    cups_page_header2_t header = PageHeader(rows);
-    cupsRasterWriteHeader2(ras, &header);
-
+    RasterPage page{PAGE_DOTS, BYTES_PER_ROW, {}};
     const unsigned inkRows = rows - blankRows;
-    std::vector<unsigned char> row(BYTES_PER_ROW);
     TextLine line;
     for (unsigned y = 0; y < rows; ++y) {
-        std::fill(row.begin(), row.end(), 0);
+        std::string row = BlankRow(BYTES_PER_ROW);
         if (y < inkRows) {
             if (y % LINE_ROWS == 0)
                 line = RandomLine(rng);
             if (y % LINE_ROWS < GLYPH_ROWS)
-                DrawLineRow(line, y % LINE_ROWS, row.data());
+                DrawLineRow(line, y % LINE_ROWS, row);
         }
-        cupsRasterWritePixels(ras, row.data(), BYTES_PER_ROW);
+        page.rows.push_back(std::move(row));
     }
+    return page;
 }
 
 }  // namespace
@@ -129,15 +112,14 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    const int fd = open(argv[1], O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) {
-        perror(argv[1]);
+    try {
+        RasterWriter writer(argv[1], RasterFormat::Cups);
+        std::mt19937 rng(20240601);
+        for (unsigned page = 0; page < pages; ++page)
+            writer.WritePage(MakePage(rng, rows, blankRows));
+    } catch (const std::exception& error) {
+        fprintf(stderr, "%s: %s\n", argv[0], error.what());
         return 1;
     }
-    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_WRITE);
-    std::mt19937 rng(20240601);
-    for (unsigned page = 0; page < pages; ++page)
-        WritePage(ras, rng, rows, blankRows);
-    cupsRasterClose(ras);
-    return close(fd) == 0 ? 0 : 1;
+    return 0;
 }

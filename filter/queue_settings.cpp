@@ -1,11 +1,13 @@
-// Reading the receipt settings from the queue's PPD.
+// Reading the receipt settings from the queue's PPD, with libcups's PPD API
+// (deprecated upstream, see ppd_api.h).
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include "queue_settings.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "filter_const.h"
+#include "receipt_options.h"
 #include "trace.h"
 
 namespace {
@@ -14,18 +16,6 @@ std::optional<std::string> TextOption(const char* keyword, ppd_file_t* ppd)
 {
     const char* choice = GetPrinterOption(keyword, ppd);
     return choice ? std::optional<std::string>(choice) : std::nullopt;
-}
-
-LogoSettings ReadLogo(ppd_file_t* ppd, const char* justification, const char* quality,
-                      const char* lineFeedAfter, const char* lineFeedBefore, const char* image)
-{
-    LogoSettings logo;
-    logo.justification = GetOptionChoiceIndex(justification, ppd);
-    logo.quality = GetOptionChoiceIndex(quality, ppd);
-    logo.lineFeedAfter = GetOptionChoiceIndex(lineFeedAfter, ppd);
-    logo.lineFeedBefore = GetOptionChoiceIndex(lineFeedBefore, ppd);
-    logo.image = GetOptionChoiceIndex(image, ppd);
-    return logo;
 }
 
 }  // namespace
@@ -74,24 +64,27 @@ std::optional<ReceiptSettings> ReadQueueSettings(const char* path)
         KORLALog("Invalid PPD file env\n");
         return std::nullopt;
     }
-    ppd_file_t* p = ppd.get();
     ReceiptSettings settings;
-    settings.paperSource = TextOption(PPD_CUT_OPTION, p);
-    settings.startDoc = TextOption(PPD_CUSTOM_START_DOC, p);
-    settings.endDoc = TextOption(PPD_CUSTOM_END_DOC, p);
-    settings.executePaperCut = GetOptionChoiceIndex(PPD_PAPER_CUT_OPTION, p);
-    settings.logoPosition = GetOptionChoiceIndex(PPD_LOGO_POSITION, p);
-    settings.topLogo = ReadLogo(p, PPD_TOP_LOGO_JUSTIFICATION, PPD_TOP_LOGO_QUALITY, PPD_TOP_LOGO_AFTER_LINEFEED,
-                                PPD_TOP_LOGO_BEFORE_LINEFEED, PPD_TOP_LOGO_IMAGE);
-    settings.bottomLogo = ReadLogo(p, PPD_BTM_LOGO_JUSTIFICATION, PPD_BTM_LOGO_QUALITY, PPD_BTM_LOGO_AFTER_LINEFEED,
-                                   PPD_BTM_LOGO_BEFORE_LINEFEED, PPD_BTM_LOGO_IMAGE);
-    settings.fireCashDrawer = GetOptionChoiceIndex(PPD_FIRE_CASH_DRAWER, p);
-    settings.cashDrawer = GetOptionChoiceIndex(PPD_CASH_DRAWER_OPTION, p);
-    settings.cashDrawer1Open = GetOptionChoiceIndex(PPD_CD1_OPEN, p);
-    settings.cashDrawer2Open = GetOptionChoiceIndex(PPD_CD2_OPEN, p);
-    settings.cashDrawer1PulseWidth = GetOptionChoiceIndex(PPD_CD1_TIME, p);
-    settings.cashDrawer2PulseWidth = GetOptionChoiceIndex(PPD_CD2_TIME, p);
-    settings.fasterPrinting = GetOptionChoiceIndex(PPD_FASTER_PRINTING, p);
-    settings.trimTopBlankRows = GetOptionChoiceIndex(PPD_TRIM_TOP_BLANK_ROWS, p);
+    for (const ReceiptOption& option : ReceiptOptions()) {
+        if (option.ppdKeyword == nullptr)
+            continue;
+        if (option.text != nullptr)
+            option.text(settings) = TextOption(option.ppdKeyword, ppd.get());
+        else
+            option.number(settings) = GetOptionChoiceIndex(option.ppdKeyword, ppd.get());
+    }
     return settings;
+}
+
+std::vector<std::pair<std::string, std::string>> QueueSettingsInWords(const char* path)
+{
+    PpdHandle ppd(path ? ppdOpenFile(path) : nullptr);
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const ReceiptOption& option : ReceiptOptions()) {
+        if (!ppd || option.ppdKeyword == nullptr)
+            continue;
+        const char* choice = GetPrinterOption(option.ppdKeyword, ppd.get());
+        words.emplace_back(option.label, choice ? ChoiceLabel(option, choice) : "not set");
+    }
+    return words;
 }

@@ -3,6 +3,9 @@
 #define KORLA_QUEUE_SETTINGS_H
 
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "ppd_api.h"
 #include "receipt_settings.h"
@@ -18,5 +21,10 @@ int GetOptionChoiceIndex(const char* choiceName, ppd_file_t* ppd);
 // Every receipt setting of the PPD at path; nothing when path is null or the
 // file cannot be read as a PPD.
 std::optional<ReceiptSettings> ReadQueueSettings(const char* path);
+
+// The same in words, as a test receipt shows them: each option's label and
+// the label of its default choice (a custom value as it stands). Empty when
+// the file cannot be read as a PPD.
+std::vector<std::pair<std::string, std::string>> QueueSettingsInWords(const char* path);
 
 #endif

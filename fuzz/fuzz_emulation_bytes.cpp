@@ -6,6 +6,7 @@
 
 #include "discard_printer_output.h"
 #include "filter_const.h"
+#include "ppd_writer.h"
 #include "queue_settings.h"
 #include "receipt_engine.h"
 
@@ -31,8 +32,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string text = "*PPD-Adobe: \"4.3\"\n*OpenUI *EndDoc: PickOne\n*DefaultEndDoc: Custom." +
-                             AsChoiceKeyword(data, size) + "\n*EndDoc None: \"\"\n*CloseUI: *EndDoc\n";
+    const std::string text = PpdText({{"EndDoc", "Custom." + AsChoiceKeyword(data, size), {"None"}}});
     const int fd = MemoryFile("ppd", text.data(), text.size());
     if (fd < 0)
         return 0;

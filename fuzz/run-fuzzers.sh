@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut fuzz_png_document}"
+targets="${*:-fuzz_filter_job fuzz_ppd_options fuzz_emulation_bytes fuzz_emulator_decoder fuzz_usb_uri_cut fuzz_png_document fuzz_jpeg_document}"
 
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKORLA_FUZZ=ON >/dev/null
@@ -32,7 +32,8 @@ seed_filter_job() {
 }
 
 seed_ppd_options() {
-    cp KORLA_tessa-300.ppd tests/data/all_options.ppd "$1/"
+    cp KORLA_tessa-300.ppd "$1/"
+    "$build/fuzz/write_all_options_ppd" "$1/all_options.ppd"
 }
 
 seed_emulation_bytes() {
@@ -48,11 +49,12 @@ seed_emulator_decoder() {
     # What the filter sends for the sample receipt, plain and with every option.
     cupsfilter -p KORLA_tessa-300.ppd -m application/vnd.cups-raster -o PageSize=X58MMY100MM \
         samples/receipt.txt >"$1/receipt.ras" 2>/dev/null || true
-    for ppd in KORLA_tessa-300.ppd tests/data/all_options.ppd; do
-        PPD="$PWD/$ppd" "$build/filter/RasterToKPrinter" 1 fuzz receipt 2 "" "$1/receipt.ras" \
+    "$build/fuzz/write_all_options_ppd" "$1/all_options.ppd"
+    for ppd in "$PWD/KORLA_tessa-300.ppd" "$1/all_options.ppd"; do
+        PPD="$ppd" "$build/filter/RasterToKPrinter" 1 fuzz receipt 2 "" "$1/receipt.ras" \
             >"$1/job-$(basename "$ppd" .ppd).escpos" || true
     done
-    rm -f "$1/receipt.ras"
+    rm -f "$1/receipt.ras" "$1/all_options.ppd"
 }
 
 seed_usb_uri_cut() {
@@ -64,6 +66,10 @@ seed_usb_uri_cut() {
 
 seed_png_document() {
     cp docs/sample-receipt.png "$1/"
+}
+
+seed_jpeg_document() {
+    pdftoppm -r 50 -jpeg -singlefile tests/e2e/data/receipt.pdf "$1/receipt"
 }
 
 # Runs one target on its corpus; its exit status and output stay in

@@ -6,6 +6,7 @@
 
 #include "console.h"
 #include "network_address.h"
+#include "network_link.h"
 #include "printer_list.h"
 #include "product.h"
 #include "registration.h"
@@ -41,7 +42,7 @@ bool TakePort(const Answer& answer, int* pnPort, std::string* pstrText)
 
 }  // namespace
 
-int setup_eth()
+int setup_eth(InstalledQueue* pInstalled)
 {
     int nPort = DEFAULT_PORT;
     char szAddress[LARGE_SIZE] = {};
@@ -71,18 +72,18 @@ int setup_eth()
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s_ETHERNET", PRODUCT_ID);
     if (!GetPrinterList(szPrinterName))
         return 0;
-    return AddEthPrinter(szAddress, nPort, szPrinterName);
+    return AddEthPrinter(szAddress, nPort, szPrinterName, pInstalled);
 }
 
-int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName)
+int AddEthPrinter(const char* pszAddress, int nPort, const char* pszPrinterName, InstalledQueue* pInstalled)
 {
     char szDeviceUri[LARGE_SIZE] = {};
     char szPrinterName[MID_SIZE] = {};
     char szPpdName[MID_SIZE] = {};
 
-    std::snprintf(szDeviceUri, sizeof szDeviceUri, "socket://%s:%d", pszAddress, nPort);
+    std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", SocketUri(pszAddress, nPort).c_str());
     std::snprintf(szPrinterName, sizeof szPrinterName, "%s", pszPrinterName);
     std::snprintf(szPpdName, sizeof szPpdName, "%s.ppd", PRODUCT_ID);
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
-    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!");
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!", pInstalled);
 }

@@ -9,6 +9,7 @@
 #include "console.h"
 #include "eth_setup.h"
 #include "serial_setup.h"
+#include "test_receipt_job.h"
 #include "usb_setup.h"
 
 namespace {
@@ -34,27 +35,34 @@ int WriteResult(int nResult, const char* pszFailureText)
 }
 
 // Runs the set-up of a supported choice and returns the exit status; returns
-// nothing for any other number.
+// nothing for any other number. After a set-up that succeeded, offers the
+// test receipt.
 std::optional<int> RunChoice(int nChoice)
 {
+    InstalledQueue installed;
+    int nStatus = EXIT_FAILURE;
     switch (nChoice) {
     case 1:
-    case 2: {
-        const int nStatus =
-            WriteResult(setup_uart(nChoice), "Install Fail!.\nCheck Connection Serial Cable or Printer Power.");
+    case 2:
+        nStatus = WriteResult(setup_uart(nChoice, &installed),
+                              "Install Fail!.\nCheck Connection Serial Cable or Printer Power.");
         WriteLine("Exit Program.");
-        return nStatus;
-    }
+        break;
     case 3:
-        return WriteResult(setup_usb(), "Install Fail!.\nCheck Connection USB Cable or Printer Power.");
+        nStatus = WriteResult(setup_usb(&installed), "Install Fail!.\nCheck Connection USB Cable or Printer Power.");
+        break;
     case 4:
-        return WriteResult(setup_eth(), "Install Fail!.\nCheck Connection LAN Cable or Printer Power.");
+        nStatus = WriteResult(setup_eth(&installed), "Install Fail!.\nCheck Connection LAN Cable or Printer Power.");
+        break;
     case 0:
         WriteLine("Exit by user.");
         return EXIT_SUCCESS;
     default:
         return std::nullopt;
     }
+    if (nStatus == EXIT_SUCCESS)
+        OfferTestReceipt(installed);
+    return nStatus;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "printer_list.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -61,11 +62,15 @@ bool IsQueueName(const char* pszName, const DestList& list)
     return false;
 }
 
-// Formats "<name>_<n>" starting from nSuffix, raising n while a queue of
-// that name exists, and writes it over the caller's NAME_SIZE buffer.
-void MakeSuffixedName(char* pszPrinterName, int nSuffix, const DestList& list)
+// The one way a free name is found: the first of "<name>_<n>" for n from
+// nFirst on that no queue bears, written over the caller's NAME_SIZE
+// buffer; n = 0 stands for the name itself.
+void MakeNameFree(char* pszPrinterName, int nFirst, const DestList& list)
 {
+    if (nFirst == 0 && !IsQueueName(pszPrinterName, list))
+        return;
     char szCandidate[NAME_SIZE];
+    int nSuffix = std::max(nFirst, 1);
     do {
         std::snprintf(szCandidate, sizeof szCandidate, "%s_%d", pszPrinterName, nSuffix++);
     } while (IsQueueName(szCandidate, list));
@@ -89,12 +94,12 @@ bool GetPrinterList(char* pszPrinterName)
         if (strcasestr(list.pDests[i].name, pszPrinterName))
             ++nMatches;
     }
-    const bool bFound = nMatches > 0;
-    std::printf("Found Same Name Exist %d \n", bFound ? 1 : 0);
-    // The count alone could name a queue that exists (only "<name>_1"
-    // present), which the registration would then take over.
-    if (bFound)
-        MakeSuffixedName(pszPrinterName, nMatches, list);
+    std::printf("Found Same Name Exist %d \n", nMatches > 0 ? 1 : 0);
+    // The dialogue's rule: the count of queues whose names hold the proposal
+    // is the first suffix tried. The count alone could name a queue that
+    // exists (only "<name>_1" present), which the registration would then
+    // take over.
+    MakeNameFree(pszPrinterName, nMatches, list);
     return true;
 }
 
@@ -103,7 +108,6 @@ bool MakeQueueNameFree(char* pszPrinterName)
     DestList list;
     if (!FetchDests(&list))
         return false;
-    if (IsQueueName(pszPrinterName, list))
-        MakeSuffixedName(pszPrinterName, 1, list);
+    MakeNameFree(pszPrinterName, 0, list);
     return true;
 }

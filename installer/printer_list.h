@@ -1,5 +1,7 @@
-// Makes a proposed queue name distinct from the queues that exist already.
-// Names are compared without regard to case, as CUPS compares them.
+// Makes a proposed queue name distinct from the queues that exist already,
+// by one search for a free name; the two set-up paths differ only in where
+// it starts. Names are compared without regard to case, as CUPS compares
+// them.
 #pragma once
 
 // pszPrinterName is a writable buffer of NAME_SIZE bytes. When the name

@@ -17,22 +17,22 @@
 #include "server_connection.h"
 #include "stddevlib.h"
 
-char pszBuff2[1024];
-
 namespace {
 
 constexpr char LOOPBACK_HOST[] = "localhost";
 // cupsd runs no filter that its group or others may change.
 constexpr mode_t FILTER_MODE = 0755;
 constexpr mode_t PPD_MODE = 0644;
+constexpr std::size_t COMMAND_OUTPUT_SIZE = 1023;  // the most of a command's output that is read
 
 enum machine_type_e { MT_UNDETERMINED, MT_64BIT, MT_32BIT };
 
 machine_type_e QueryMachineType()
 {
-    if (run_cmd("uname -m") != 0)
+    std::string strMachine;
+    if (run_cmd("uname -m", &strMachine) != 0)
         return MT_UNDETERMINED;
-    if (std::strstr(pszBuff2, "x86_64")) {
+    if (strMachine.find("x86_64") != std::string::npos) {
         WriteLine("Machine type : 64bit");
         return MT_64BIT;
     }
@@ -67,9 +67,9 @@ void AddRegistrationAttributes(ipp_t* pRequest, const char* pszPrinterUri, const
 
 }  // namespace
 
-int run_cmd(const char* pszCmd)
+int run_cmd(const char* pszCmd, std::string* pstrOut)
 {
-    const ssize_t nRead = CaptureCommandOutput(pszCmd, pszBuff2, sizeof pszBuff2);
+    const ssize_t nRead = CaptureProgramOutput({"/bin/sh", "-c", pszCmd}, COMMAND_OUTPUT_SIZE, pstrOut);
     if (nRead < 0) {
         std::printf("error1 [cmd : %s][%d:%s]\n", pszCmd, errno, std::strerror(errno));
         return -1;
@@ -78,7 +78,7 @@ int run_cmd(const char* pszCmd)
         std::printf("error2 [cmd:%s][%d:%s]\n", pszCmd, errno, std::strerror(errno));
         return -1;
     }
-    WriteLine(pszBuff2);
+    WriteLine(pstrOut->c_str());
     return 0;
 }
 
@@ -164,10 +164,12 @@ void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterNa
     std::printf("PPD : [%s] \n", pszPpdName);
 }
 
-int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri,
-                        const char* pszPpdName, const char* pszFailureText)
+int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName,
+                        const char* pszFailureText, InstalledQueue* pInstalled)
 {
     const int nResult = AddPrinter(pszPrinterName, pszDeviceUri, pszPpdName);
+    if (nResult == 1 && pInstalled)
+        *pInstalled = {pszPrinterName, pszDeviceUri, pszPpdName};
     WriteLine(nResult == 1 ? "Printer added successfuly" : pszFailureText);
     return nResult;
 }

@@ -1,12 +1,19 @@
 // Driver installation and queue registration, where every set-up ends.
 #pragma once
 
-// Output of the last command run by run_cmd: at most 1023 bytes and a zero.
-extern char pszBuff2[1024];
+#include <string>
 
-// Runs pszCmd through the shell, captures the start of its output in pszBuff2
-// and writes it as a line. Returns 0 when output was captured, -1 otherwise.
-int run_cmd(const char* pszCmd);
+// The queue a set-up registered.
+struct InstalledQueue {
+    std::string strName;
+    std::string strDeviceUri;
+    std::string strPpdName;
+};
+
+// Runs pszCmd through the shell (CaptureProgramOutput, stddevlib.h),
+// captures at most 1023 bytes of its output in *pstrOut and writes them as a
+// line. Returns 0 when output was captured, -1 otherwise.
+int run_cmd(const char* pszCmd, std::string* pstrOut);
 
 // Puts the PPD and the filter into the CUPS directories: copies the ones in
 // the current directory, or uses the ones installed there already when the
@@ -26,6 +33,7 @@ int AddPrinter(const char* pszPrinterName, const char* pszDeviceUri, const char*
 void WriteRegistrationSummary(const char* pszDeviceUri, const char* pszPrinterName,
                               const char* pszPpdName);
 
-// AddPrinter, then "Printer added successfuly" on success or pszFailureText.
-int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri,
-                        const char* pszPpdName, const char* pszFailureText);
+// AddPrinter, then "Printer added successfuly" on success, with the queue
+// in *pInstalled where given, or pszFailureText.
+int AddPrinterAndReport(const char* pszPrinterName, const char* pszDeviceUri, const char* pszPpdName,
+                        const char* pszFailureText, InstalledQueue* pInstalled);

@@ -2,23 +2,21 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <initializer_list>
-#include <termios.h>
-#include <unistd.h>
 
 #include "console.h"
 #include "install_paths.h"
 #include "printer_list.h"
 #include "product.h"
 #include "registration.h"
+#include "serial_line.h"
+#include "serial_probe.h"
 
 namespace {
 
 constexpr int SERIAL_PORT = 1;
 constexpr int USB_SERIAL_ADAPTER = 2;
 constexpr int PORT_COUNT = 8;
-constexpr int PROBE_ATTEMPTS = 4;
 constexpr int PROBE_NOT_ANSWERED = 255;
 
 constexpr char RULE45[] = "=============================================";
@@ -105,116 +103,45 @@ bool AskLineSettings(LineSettings* pSettings)
                       &pSettings->nParity);
 }
 
-// Probe settings: 115200 baud, 8 data bits, no parity, raw, modem lines ignored.
-void ApplyProbeSettings(int fd)
-{
-    termios tio{};
-    tio.c_cflag = CS8 | CREAD | CLOCAL;
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 100;
-    cfsetospeed(&tio, B115200);
-    cfsetispeed(&tio, B115200);
-    tcsetattr(fd, TCSANOW, &tio);
-}
-
-// Puts the port's own line settings back, dropping what the probe left
-// unsent or unread so that none of it reaches the next user of the port.
-void RestoreLineSettings(int fd, const termios& tioSaved)
-{
-    tcflush(fd, TCIOFLUSH);
-    tcsetattr(fd, TCSANOW, &tioSaved);
-}
-
-bool IsPrinterStatus(unsigned char ucReply)
-{
-    return (ucReply & 0x10) && (ucReply & 0x02);
-}
-
-// Sends DLE EOT 2 until a non-zero byte comes back, at most four times.
-bool ProbeForStatus(int fd, bool bVerbose)
-{
-    static constexpr unsigned char STATUS_REQUEST[] = {0x10, 0x04, 0x02};
-    unsigned char ucReply = 0;
-    for (int nAttempt = 0; ucReply == 0 && nAttempt < PROBE_ATTEMPTS; ++nAttempt) {
-        [[maybe_unused]] ssize_t nWritten = write(fd, STATUS_REQUEST, sizeof STATUS_REQUEST);
-        usleep(1000);
-        if (read(fd, &ucReply, 1) == 1) {
-            if (bVerbose)
-                std::printf("Rcv=0x%x\n", ucReply);
-            if (IsPrinterStatus(ucReply))
-                return true;
-        }
-        sleep(1);
-    }
-    return false;
-}
-
-// Baud rate for a menu choice (1..8); any other choice gives 115200.
+// Baud rate for a menu choice (1..8, the menu lists the rates in the
+// order of BAUD_RATES); any other choice gives 115200.
 int BaudRateOfChoice(int nChoice)
 {
-    static constexpr int BAUD_RATES[] = {115200, 57600, 38400, 19200, 14400, 9600, 4800, 2400};
-    if (nChoice < 1 || nChoice > 8)
-        return 115200;
+    constexpr int nRates = static_cast<int>(sizeof BAUD_RATES / sizeof BAUD_RATES[0]);
+    if (nChoice < 1 || nChoice > nRates)
+        return BAUD_RATES[0];
     return BAUD_RATES[nChoice - 1];
 }
 
-const char* FlowWord(int nFlowControl)
+// The line of the choices that AddSerialPrinter takes.
+SerialLine LineOfChoices(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl)
 {
-    return nFlowControl == 2 ? "soft" : "hard";
-}
-
-const char* ParityWord(int nParity)
-{
-    switch (nParity) {
-    case 2: return "even";
-    case 3: return "odd";
-    default: return "none";
-    }
-}
-
-// The probe of one port, telling on the console what it does when asked to.
-int ProbePort(const char* pszDevPath, bool bVerbose)
-{
-    if (bVerbose)
-        std::printf("check_port_ttyUSB(%s)", pszDevPath);
-    // O_NOCTTY: a probed port must never become the installer's controlling terminal.
-    const int fd = open(pszDevPath, O_RDWR | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (bVerbose)
-            WriteLine("port open error or does not exist!!");
-        return PROBE_NOT_ANSWERED;
-    }
-    // The port may belong to another device (a modem, a scale), which must
-    // find its line settings as they were.
-    termios tioSaved{};
-    const bool bSaved = tcgetattr(fd, &tioSaved) == 0;
-    ApplyProbeSettings(fd);
-    if (bVerbose)
-        std::printf("Check %s... \n", pszDevPath);
-    const bool bDetected = ProbeForStatus(fd, bVerbose);
-    if (bSaved)
-        RestoreLineSettings(fd, tioSaved);
-    close(fd);
-    if (!bDetected)
-        return PROBE_NOT_ANSWERED;
-    if (bVerbose)
-        WriteLine("Printer Detected!!");
-    return 1;
+    SerialLine line;
+    line.port = pszDevPath;
+    line.baud = nBaudRate;
+    line.dataBits = nDataBits;
+    line.parity = nParity == 2 ? Parity::Even : nParity == 3 ? Parity::Odd : Parity::None;
+    line.flow = nFlowControl == 2 ? FlowControl::Soft : FlowControl::Hard;
+    return line;
 }
 
 }  // namespace
 
 int check_port_ttyUSB(const char* pszDevPath)
 {
-    return ProbePort(pszDevPath, true);
+    std::printf("check_port_ttyUSB(%s)", pszDevPath);
+    ProbeObserver observer;
+    observer.opened = [pszDevPath] { std::printf("Check %s... \n", pszDevPath); };
+    observer.received = [](unsigned char ucReply) { std::printf("Rcv=0x%x\n", ucReply); };
+    switch (ProbeSerialPort(pszDevPath, observer)) {
+    case ProbeResult::NoPort: WriteLine("port open error or does not exist!!"); break;
+    case ProbeResult::NoAnswer: break;
+    case ProbeResult::Answered: WriteLine("Printer Detected!!"); return 1;
+    }
+    return PROBE_NOT_ANSWERED;
 }
 
-bool ProbeSerialPrinter(const char* pszDevPath)
-{
-    return ProbePort(pszDevPath, false) == 1;
-}
-
-int setup_uart(int nInterface)
+int setup_uart(int nInterface, InstalledQueue* pInstalled)
 {
     if (!WriteUartTitle(nInterface))
         return 0;
@@ -231,17 +158,18 @@ int setup_uart(int nInterface)
     const int nParity = settings.nParity < 1 || settings.nParity > 3 ? 1 : settings.nParity;
     const int nDataBits = settings.nDataBitsChoice == 2 ? 7 : 8;
     return AddSerialPrinter(szDevPath, BaudRateOfChoice(settings.nBaudChoice), nDataBits, nParity,
-                            settings.nFlowControl);
+                            settings.nFlowControl, pInstalled);
 }
 
-int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl)
+int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int nParity, int nFlowControl,
+                     InstalledQueue* pInstalled)
 {
     char szPrinterName[NAME_SIZE] = {};
     char szDeviceUri[LARGE_SIZE] = {};
     char szPpdName[MID_SIZE] = {};
 
-    std::snprintf(szDeviceUri, sizeof szDeviceUri, "serial:%s?baud=%d+bits=%d+parity=%s+flow=%s",
-                  pszDevPath, nBaudRate, nDataBits, ParityWord(nParity), FlowWord(nFlowControl));
+    const SerialLine line = LineOfChoices(pszDevPath, nBaudRate, nDataBits, nParity, nFlowControl);
+    std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", SerialUri(line).c_str());
     std::printf("DBG CHECK IF CONFIG : [%s]\n", szDeviceUri);
 
     // The kind of queue follows the device path, not the menu choice.
@@ -254,5 +182,5 @@ int AddSerialPrinter(const char* pszDevPath, int nBaudRate, int nDataBits, int n
     if (!GetPrinterList(szPrinterName))
         return 0;
     WriteRegistrationSummary(szDeviceUri, szPrinterName, szPpdName);
-    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed");
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "Error> installation failed", pInstalled);
 }

@@ -1,5 +1,6 @@
 #include "stddevlib.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -18,18 +19,17 @@
 
 extern char** environ;
 
-char pszBuff[4096];
-char con_dev[4096];
-
 namespace {
 
 // How long a killed program may take to go, and how often that is checked.
 constexpr auto REAP_GRACE = std::chrono::seconds(1);
 constexpr auto REAP_SLICE = std::chrono::milliseconds(10);
 
-// Starts the program at pszPath with no arguments in a process group of its
-// own, its standard input /dev/null and its standard output fdOut.
-bool StartProgram(const char* pszPath, int fdOut, pid_t* pPid)
+constexpr std::size_t LISTING_SIZE = 4095;  // the most of the usb backend's listing that is read
+
+// Starts the program at argv[0] in a process group of its own, its
+// standard input /dev/null and its standard output fdOut.
+bool StartProgram(const std::vector<const char*>& argv, int fdOut, pid_t* pPid)
 {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -39,21 +39,24 @@ bool StartProgram(const char* pszPath, int fdOut, pid_t* pPid)
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
-    char* argv[] = {const_cast<char*>(pszPath), nullptr};
-    const int nError = posix_spawn(pPid, pszPath, &actions, &attributes, argv, environ);
+    std::vector<char*> args;
+    for (const char* pszArg : argv)
+        args.push_back(const_cast<char*>(pszArg));
+    args.push_back(nullptr);
+    const int nError = posix_spawn(pPid, argv[0], &actions, &attributes, args.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     errno = nError;
     return nError == 0;
 }
 
-// Reads from fd into pszOut until the end of the output, nSize bytes, or
-// the run's deadline. Returns the count read; *pbTimedOut tells the last.
-std::size_t ReadUntilDeadline(int fd, char* pszOut, std::size_t nSize, bool* pbTimedOut)
+// Reads from fd into *pstrOut until the end of the output, nMax bytes, or
+// the run's deadline; *pbTimedOut tells the last.
+void ReadUntilDeadline(int fd, std::size_t nMax, std::string* pstrOut, bool* pbTimedOut)
 {
-    std::size_t nRead = 0;
+    char szChunk[4096];
     *pbTimedOut = false;
-    while (nRead < nSize) {
+    while (pstrOut->size() < nMax) {
         pollfd poller{fd, POLLIN, 0};
         const int nReady = poll(&poller, 1, static_cast<int>(MillisecondsLeft()));
         if (nReady < 0 && errno == EINTR)
@@ -62,14 +65,14 @@ std::size_t ReadUntilDeadline(int fd, char* pszOut, std::size_t nSize, bool* pbT
             *pbTimedOut = true;
             break;
         }
-        const ssize_t nChunk = nReady < 0 ? -1 : read(fd, pszOut + nRead, nSize - nRead);
+        const std::size_t nWanted = std::min(sizeof szChunk, nMax - pstrOut->size());
+        const ssize_t nChunk = nReady < 0 ? -1 : read(fd, szChunk, nWanted);
         if (nChunk < 0 && errno == EINTR)
             continue;
         if (nChunk <= 0)
             break;
-        nRead += static_cast<std::size_t>(nChunk);
+        pstrOut->append(szChunk, static_cast<std::size_t>(nChunk));
     }
-    return nRead;
 }
 
 // Waits for the child to end until the given time; true once it has.
@@ -95,28 +98,15 @@ void Stop(pid_t pid)
 
 }  // namespace
 
-ssize_t CaptureCommandOutput(const char* pszCmd, char* pszOut, std::size_t nSize)
+ssize_t CaptureProgramOutput(const std::vector<const char*>& argv, std::size_t nMax, std::string* pstrOut)
 {
-    std::memset(pszOut, 0, nSize);
-    std::fflush(stdout);  // keep our own output ahead of the command's
-    FILE* pPipe = popen(pszCmd, "r");
-    if (!pPipe)
-        return -1;
-    const std::size_t nRead = std::fread(pszOut, 1, nSize - 1, pPipe);
-    pclose(pPipe);
-    pszOut[nRead] = '\0';
-    return static_cast<ssize_t>(nRead);
-}
-
-ssize_t CaptureProgramOutput(const char* pszPath, char* pszOut, std::size_t nSize)
-{
-    std::memset(pszOut, 0, nSize);
+    pstrOut->clear();
     std::fflush(stdout);  // keep our own output ahead of the program's
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return -1;
     pid_t pid = -1;
-    const bool bStarted = StartProgram(pszPath, fds[1], &pid);
+    const bool bStarted = StartProgram(argv, fds[1], &pid);
     const int nStartError = errno;
     close(fds[1]);
     if (!bStarted) {
@@ -125,23 +115,23 @@ ssize_t CaptureProgramOutput(const char* pszPath, char* pszOut, std::size_t nSiz
         return -1;
     }
     bool bTimedOut = false;
-    const std::size_t nRead = ReadUntilDeadline(fds[0], pszOut, nSize - 1, &bTimedOut);
-    // Output beyond the buffer is not read: the program gets EPIPE.
+    ReadUntilDeadline(fds[0], nMax, pstrOut, &bTimedOut);
+    // Output beyond nMax is not read: the program gets EPIPE.
     close(fds[0]);
     if (bTimedOut || !WaitUntil(pid, RunDeadline())) {
         Stop(pid);
-        std::memset(pszOut, 0, nSize);
+        pstrOut->clear();
         errno = ETIMEDOUT;
         return -1;
     }
-    return static_cast<ssize_t>(nRead);
+    return static_cast<ssize_t>(pstrOut->size());
 }
 
-int _cmd_pipe(const char* pszPath)
+int _cmd_pipe(const char* pszPath, std::string* pstrOut)
 {
-    if (CaptureProgramOutput(pszPath, pszBuff, sizeof pszBuff) <= 0)
+    if (CaptureProgramOutput({pszPath}, LISTING_SIZE, pstrOut) <= 0)
         return -1;
-    WriteLine(pszBuff);
+    WriteLine(pstrOut->c_str());
     return 0;
 }
 
@@ -165,21 +155,20 @@ bool CutDirectDeviceUri(const char* pszListing, const char** ppszUri, std::size_
     return true;
 }
 
-char* _stdget_usbdev_i()
+std::string _stdget_usbdev_i()
 {
-    std::memset(con_dev, 0, sizeof con_dev);
-    if (_cmd_pipe(UsbBackendPath().c_str()) != 0) {
+    std::string strListing;
+    if (_cmd_pipe(UsbBackendPath().c_str(), &strListing) != 0) {
         WritePrompt("shell command error");
-        return nullptr;
+        return "";
     }
     const char* pszUri = nullptr;
     std::size_t nLength = 0;
-    if (!CutDirectDeviceUri(pszBuff, &pszUri, &nLength)) {
+    if (!CutDirectDeviceUri(strListing.c_str(), &pszUri, &nLength)) {
         WriteLine("There is no device.");
-        return nullptr;
+        return "";
     }
-    // The URI lies inside pszBuff, so it is shorter than con_dev.
-    std::memcpy(con_dev, pszUri, nLength);
-    std::printf("\nConnected Dev Name : [%s]\n", con_dev);
-    return con_dev;
+    const std::string strUri(pszUri, nLength);
+    std::printf("\nConnected Dev Name : [%s]\n", strUri.c_str());
+    return strUri;
 }

@@ -9,23 +9,22 @@
 #include "registration.h"
 #include "stddevlib.h"
 
-int setup_usb()
+int setup_usb(InstalledQueue* pInstalled)
 {
     WriteLine("=============================================");
     WritePrompt("USB install selected.");
     WriteLine("=============================================");
-    return AddUsbPrinter();
+    return AddUsbPrinter(pInstalled);
 }
 
-int AddUsbPrinter()
+int AddUsbPrinter(InstalledQueue* pInstalled)
 {
     char szDeviceUri[LARGE_SIZE] = {};
     char szPrinterName[MID_SIZE] = {};
     char szPpdName[MID_SIZE] = {};
 
     WriteLine("Start Add usb printer ");
-    if (const char* pszDevice = _stdget_usbdev_i())
-        std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", pszDevice);
+    std::snprintf(szDeviceUri, sizeof szDeviceUri, "%s", _stdget_usbdev_i().c_str());
     if (!*szDeviceUri) {
         WriteLine("Error> installation failed");
         return 0;
@@ -42,5 +41,5 @@ int AddUsbPrinter()
         std::printf("Error> Invalid printer is connected [%s]!!\n", szDeviceUri);
         return 0;
     }
-    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!");
+    return AddPrinterAndReport(szPrinterName, szDeviceUri, szPpdName, "installation failed!!", pInstalled);
 }

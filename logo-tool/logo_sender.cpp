@@ -3,11 +3,12 @@
 #include <pappl/pappl.h>
 
 #include "add_printer_page.h"
+#include "network_link.h"
+#include "raw_job.h"
 #include "serial_device.h"
 
 namespace {
 
-constexpr char SOCKET_PREFIX[] = "socket://";
 constexpr char JOB_TITLE[] = "Stored logos";
 
 void KeepError(const char* message, void* data)
@@ -19,7 +20,7 @@ void KeepError(const char* message, void* data)
 
 std::string DeviceUriToOpen(const std::string& deviceUri, std::string& error)
 {
-    if (deviceUri.compare(0, sizeof SOCKET_PREFIX - 1, SOCKET_PREFIX) != 0)
+    if (!IsSocketUri(deviceUri))
         return deviceUri;
     std::string address = deviceUri.substr(sizeof SOCKET_PREFIX - 1);
     if (!address.empty() && address.back() == '/')
@@ -46,19 +47,5 @@ bool SendToDevice(const std::string& deviceUri, const std::vector<unsigned char>
 
 bool SendToQueue(const std::string& queue, const std::vector<unsigned char>& bytes, std::string& error)
 {
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), JOB_TITLE, 0, nullptr);
-    if (job == 0) {
-        error = cupsLastErrorString();
-        return false;
-    }
-    const bool sent =
-        cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, JOB_TITLE, CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE &&
-        cupsWriteRequestData(CUPS_HTTP_DEFAULT, reinterpret_cast<const char*>(bytes.data()), bytes.size()) ==
-            HTTP_STATUS_CONTINUE &&
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) == IPP_STATUS_OK;
-    if (!sent) {
-        error = cupsLastErrorString();
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
-    }
-    return sent;
+    return SendRawJob(CUPS_HTTP_DEFAULT, queue, JOB_TITLE, bytes, error) != 0;
 }

@@ -1,6 +1,6 @@
-// What a network printer's address and port may be, and its port when none
-// is given, for the installer's Ethernet set-up and the printer
-// application's add-printer page.
+// What a network printer's address and port may be, for the installer's
+// Ethernet set-up and the printer application's add-printer page (its port
+// when none is given is in printer-link/network_link.h).
 #pragma once
 
 // True for an IPv4 address in dotted-decimal form (four parts of 0 to 255,
@@ -13,6 +13,3 @@ bool IsPrinterAddress(const char* pszAddress);
 
 // True for a TCP port, 1 to 65535.
 bool IsPrinterPort(int nPort);
-
-// The port the printer takes raw jobs on, unless it has been changed.
-inline constexpr int PRINTER_NETWORK_PORT = 6001;

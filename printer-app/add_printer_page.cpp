@@ -12,6 +12,7 @@
 #include "form_fields.h"
 #include "found_printers.h"
 #include "network_address.h"
+#include "network_link.h"
 #include "serial_line.h"
 
 namespace {
@@ -215,5 +216,5 @@ std::string NetworkDeviceUri(const std::string& address, std::string& error)
         error = "the port must be a number from 1 to 65535";
         return "";
     }
-    return "socket://" + host + ":" + std::to_string(port);
+    return SocketUri(host, port);
 }

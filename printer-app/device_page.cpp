@@ -2,7 +2,7 @@
 
 #include "add_printer_page.h"
 #include "form_fields.h"
-#include "network_address.h"
+#include "network_link.h"
 #include "printer_device.h"
 #include "printer_pages.h"
 #include "test_receipt_facts.h"
@@ -11,18 +11,11 @@ namespace {
 
 constexpr char PAGE[] = "device";
 constexpr char TITLE[] = "Device";
-constexpr char SOCKET_PREFIX[] = "socket://";
-
-bool IsNetworkUri(const std::string& uri)
-{
-    return uri.compare(0, sizeof SOCKET_PREFIX - 1, SOCKET_PREFIX) == 0;
-}
-
 // The device URI the posted form asks for; "" with error when it asks for
 // none.
 std::string PostedUri(const std::string& current, int count, cups_option_t* form, std::string& error)
 {
-    if (IsNetworkUri(current))
+    if (IsSocketUri(current))
         return NetworkDeviceUri(Field("hostname", count, form), error);
     std::string parseError;
     if (const std::optional<SerialLine> line = ParseSerialUri(current, parseError))
@@ -71,7 +64,7 @@ void ShowChangeForm(pappl_client_t* client, const std::string& uri)
 {
     std::string error;
     const std::optional<SerialLine> line = ParseSerialUri(uri, error);
-    if (!line && !IsNetworkUri(uri))
+    if (!line && !IsSocketUri(uri))
         return;
     papplClientHTMLPuts(client, "<h2 class=\"title\">Change</h2>\n");
     papplClientHTMLStartForm(client, papplClientGetURI(client), false);

@@ -1,38 +1,47 @@
 #include "drivers.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "action_jobs.h"
 #include "device_rules.h"
 #include "everywhere_support.h"
+#include "one_bit_image.h"
 #include "printer_settings.h"
 #include "raster_callbacks.h"
 
 namespace {
 
-constexpr int DPI = 203;
-
-// One roll width the printer takes.
+// One roll width the printer takes. Its media are as wide as the head
+// prints, with no margins, so that a client fits its page to what prints:
+// CUPS renders a page for the media it is given and would crop one made
+// for the whole roll.
 struct RollModel {
     const char* driverName;
     const char* makeAndModel;
     int rollWidth;            // hundredths of millimetres
     unsigned printableWidth;  // dots
-    const char* media[6];     // PWG names: receipt lengths, then the custom-length range
+    // PWG names: receipt lengths, then the custom range, whose maximum is
+    // the longest receipt. Its widths start a little narrower than the
+    // head: CUPS sends a custom 72 mm as 71.96 mm.
+    const char* media[6];
     int defaultMedia;         // index into media
 };
 
 const RollModel MODELS[] = {
     {"korla_80mm", "KORLA Tessa-300 (80 mm roll)", 8000, 576,
-     {"om_80x100mm_80x100mm", "om_80x200mm_80x200mm", "om_80x297mm_80x297mm", "om_80x1000mm_80x1000mm",
-      "roll_min_80x25mm", "roll_max_80x1000mm"},
+     {"om_72x100mm_72x100mm", "om_72x200mm_72x200mm", "om_72x297mm_72x297mm", "om_72x1000mm_72x1000mm",
+      "roll_min_71.9x25mm", "roll_max_72x3000mm"},
      1},
     {"korla_58mm", "KORLA Tessa-300 (58 mm roll)", 5800, 384,
-     {"om_58x100mm_58x100mm", "om_58x200mm_58x200mm", "om_58x297mm_58x297mm", "om_58x1000mm_58x1000mm",
-      "roll_min_58x25mm", "roll_max_58x1000mm"},
+     {"om_48x100mm_48x100mm", "om_48x200mm_48x200mm", "om_48x297mm_48x297mm", "om_48x1000mm_48x1000mm",
+      "roll_min_47.9x25mm", "roll_max_48x3000mm"},
      1},
 };
+
+// print-darkness comes in steps of this many levels.
+constexpr int DARKNESS_LEVELS = 16;
 
 pappl_pr_driver_t DRIVERS[] = {
     {"korla_80mm", "KORLA Tessa-300, 80 mm roll", "MFG:KORLA;MDL:Tessa-300;", nullptr},
@@ -48,28 +57,24 @@ const RollModel* FindModel(const char* driverName)
     return nullptr;
 }
 
-// Text and lines print sharp with a plain threshold; photos get an ordered
-// (Bayer) dither so that grey stays grey.
+// The matrices PAPPL turns grey raster rows into dots with: a threshold
+// for text and lines, the ordered dither for photos. A job's own choice
+// replaces them page by page (raster_callbacks.cpp).
 void SetDithers(pappl_pr_driver_data_t* data)
 {
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            int bayer = 0;
-            for (int bit = 0; bit < 4; ++bit) {
-                const int xb = (x >> bit) & 1;
-                const int yb = (y >> bit) & 1;
-                bayer |= ((xb ^ yb) << (2 * (3 - bit) + 1)) | (yb << (2 * (3 - bit)));
-            }
-            data->gdither[y][x] = 127;
-            data->pdither[y][x] = static_cast<unsigned char>(bayer);
+    const ThresholdMatrix threshold = ThresholdsFor({OneBitMethod::Threshold, 0});
+    const ThresholdMatrix ordered = ThresholdsFor({OneBitMethod::OrderedDither, 0});
+    for (int y = 0; y < MATRIX_SIZE; ++y) {
+        for (int x = 0; x < MATRIX_SIZE; ++x) {
+            data->gdither[y][x] = threshold[y][x];
+            data->pdither[y][x] = ordered[y][x];
         }
     }
 }
 
 void SetMedia(pappl_pr_driver_data_t* data, const RollModel& model)
 {
-    const int margin = (model.rollWidth - static_cast<int>(model.printableWidth * 2540 / DPI)) / 2;
-    data->left_right = margin;
+    data->left_right = 0;
     data->bottom_top = 0;
     data->num_media = static_cast<int>(sizeof(model.media) / sizeof(model.media[0]));
     for (int i = 0; i < data->num_media; ++i)
@@ -85,9 +90,8 @@ void SetMedia(pappl_pr_driver_data_t* data, const RollModel& model)
     papplCopyString(ready.size_name, model.media[model.defaultMedia], sizeof(ready.size_name));
     papplCopyString(ready.source, data->source[0], sizeof(ready.source));
     papplCopyString(ready.type, data->type[0], sizeof(ready.type));
-    ready.size_width = size ? size->width : model.rollWidth;
-    ready.size_length = size ? size->length : 20000;
-    ready.left_margin = ready.right_margin = margin;
+    ready.size_width = size->width;
+    ready.size_length = size->length;
     ready.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
     data->media_default = ready;
 }
@@ -128,11 +132,13 @@ bool ReceiptDriverCallback(pappl_system_t* system, const char* driverName, const
     data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
     data->force_raster_type = PAPPL_PWG_RASTER_TYPE_BLACK_1;
     data->num_resolution = 1;
-    data->x_resolution[0] = data->y_resolution[0] = DPI;
-    data->x_default = data->y_default = DPI;
+    data->x_resolution[0] = data->y_resolution[0] = PRINTER_DPI;
+    data->x_default = data->y_default = PRINTER_DPI;
     data->sides_supported = data->sides_default = PAPPL_SIDES_ONE_SIDED;
     data->orient_default = IPP_ORIENT_PORTRAIT;
     data->quality_default = IPP_QUALITY_NORMAL;
+    data->darkness_supported = DARKNESS_LEVELS;
+    data->darkness_default = 0;
     SetDithers(data);
     SetMedia(data, *model);
 
@@ -174,4 +180,16 @@ unsigned PrintableWidth(pappl_printer_t* printer)
 unsigned RollMillimetres(pappl_printer_t* printer)
 {
     return static_cast<unsigned>(ModelOf(printer).rollWidth / 100);
+}
+
+uint32_t MaxReceiptRows(pappl_printer_t* printer)
+{
+    const RollModel& model = ModelOf(printer);
+    const pwg_media_t* longest = pwgMediaForPWG(model.media[std::size(model.media) - 1]);
+    return static_cast<uint32_t>(static_cast<uint64_t>(longest->length) * PRINTER_DPI / 2540);
+}
+
+uint32_t RowsToMillimetres(uint32_t rows)
+{
+    return static_cast<uint32_t>((uint64_t{rows} * 254 + PRINTER_DPI * 5) / (PRINTER_DPI * 10));
 }

@@ -1,9 +1,14 @@
 // The printer application's drivers: the receipt printer on 80 mm and on
-// 58 mm rolls, 203 dpi, one bit a dot.
+// 58 mm rolls, 203 dpi, one bit a dot, the head 72 and 48 mm wide.
 #ifndef KORLA_DRIVERS_H
 #define KORLA_DRIVERS_H
 
 #include <pappl/pappl.h>
+
+#include <cstdint>
+
+// Dots per inch, across and down.
+inline constexpr int PRINTER_DPI = 203;
 
 // The printer's own format: ESC/POS bytes, sent as they are.
 inline constexpr char PRINTER_FORMAT[] = "application/vnd.escpos";
@@ -21,6 +26,14 @@ const char* ReceiptAutoAddCallback(const char* deviceInfo, const char* deviceUri
 
 // Dots the head prints across the roll of the printer's driver.
 unsigned PrintableWidth(pappl_printer_t* printer);
+
+// Rows of the longest receipt the printer takes: the length of its
+// largest medium (roll_max). A receipt is as long as its content up to
+// this.
+uint32_t MaxReceiptRows(pappl_printer_t* printer);
+
+// Rows of paper as millimetres, to the nearest, for messages.
+uint32_t RowsToMillimetres(uint32_t rows);
 
 // Millimetres the roll of the printer's driver is wide.
 unsigned RollMillimetres(pappl_printer_t* printer);

@@ -9,7 +9,7 @@
 #include "drivers.h"
 #include "serial_device.h"
 #include "serial_line.h"
-#include "serial_setup.h"
+#include "serial_probe.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::vector<FoundDevice> FindSerialPrinters(pappl_system_t* system)
     }
     std::vector<std::future<bool>> probes;
     for (const std::string& port : ports)
-        probes.push_back(std::async(std::launch::async, [port] { return ProbeSerialPrinter(port.c_str()); }));
+        probes.push_back(std::async(std::launch::async, [port] { return ProbeSerialPort(port) == ProbeResult::Answered; }));
     std::vector<FoundDevice> found;
     for (size_t i = 0; i < ports.size(); ++i) {
         SerialLine line;

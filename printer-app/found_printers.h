@@ -1,6 +1,6 @@
 // The printers the add-printer page offers: serial ports where a printer
-// answers the installer's status probe (DLE EOT 2 at 115200 baud, the
-// port's own settings restored after it), and USB printers of this maker.
+// answers the installer's status probe (serial_probe.h), and USB printers
+// of this maker.
 // Serial ports where none answers are offered after them, since a printer
 // may be there at another speed or switched off.
 #ifndef KORLA_FOUND_PRINTERS_H

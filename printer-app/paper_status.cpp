@@ -8,17 +8,16 @@
 #include <thread>
 
 #include "image_debt.h"
+#include "network_link.h"
 #include "serial_device.h"
 #include "serial_line.h"
+#include "status_byte.h"
 #include "status_request.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Every status byte has bits 1 and 4 set and bits 0 and 7 clear.
-constexpr unsigned char STATUS_FIXED_MASK = 0x93;
-constexpr unsigned char STATUS_FIXED_BITS = 0x12;
 constexpr unsigned char PAPER_NEAR_END = 0x0c;  // bits 2-3: near-end sensor
 constexpr unsigned char PAPER_END = 0x60;       // bits 5-6: paper end sensor
 
@@ -39,14 +38,9 @@ std::mutex recordsMutex;
 std::map<std::string, LinkRecord> records;
 std::chrono::seconds checkInterval{0};
 
-bool StartsWith(const std::string& text, const std::string& prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 Link LinkOf(const std::string& deviceUri)
 {
-    if (StartsWith(deviceUri, "socket://"))
+    if (IsSocketUri(deviceUri))
         return Link::Network;
     if (IsSerialUri(deviceUri))
         return Link::Serial;
@@ -158,7 +152,7 @@ bool CheckIdlePrinters(pappl_system_t* system, void* /*data*/)
 
 std::optional<pappl_preason_t> PaperReasons(unsigned char status)
 {
-    if ((status & STATUS_FIXED_MASK) != STATUS_FIXED_BITS)
+    if (!IsStatusByte(status))
         return std::nullopt;
     if (status & PAPER_END)
         return PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_MEDIA_NEEDED;

@@ -1,64 +1,28 @@
 #include "png_filter.h"
 
-#include <cstdio>
-
 #include "drivers.h"
+#include "image_job.h"
+#include "jpeg_document.h"
 #include "png_document.h"
 
 namespace {
 
-// PAPPL's own limits for a job's image.
-ImageLimits LimitsOf(pappl_job_t* job)
-{
-    int maxWidth = 0, maxHeight = 0;
-    const size_t maxBytes =
-        papplSystemGetMaxImageSize(papplPrinterGetSystem(papplJobGetPrinter(job)), &maxWidth, &maxHeight);
-    return {static_cast<unsigned>(maxWidth), static_cast<unsigned>(maxHeight), maxBytes};
-}
-
-PngDocument ReadJobFile(pappl_job_t* job)
-{
-    PngDocument document;
-    FILE* file = fopen(papplJobGetFilename(job), "rb");
-    if (file == nullptr) {
-        document.error = "the job's file cannot be opened";
-        return document;
-    }
-    document = ReadPngDocument(file, LimitsOf(job));
-    fclose(file);
-    return document;
-}
-
-bool Abort(pappl_job_t* job, const std::string& reason)
-{
-    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: the PNG image cannot be read: %s", reason.c_str());
-    papplJobSetMessage(job, "Not printed: the PNG image cannot be read: %s", reason.c_str());
-    papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
-    return false;
-}
-
 bool PrintPng(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
 {
-    const PngDocument document = ReadJobFile(job);
-    for (const std::string& warning : document.warnings)
-        papplLogJob(job, PAPPL_LOGLEVEL_WARN, "PNG: %s", warning.c_str());
-    if (!document.image)
-        return Abort(job, document.error);
+    return PrintImageFile(job, device, "PNG", ReadPngDocument);
+}
 
-    const GreyImage& image = *document.image;
-    papplLogJob(job, PAPPL_LOGLEVEL_INFO, "PNG image of %ux%u pixels, %d ppi", image.width, image.height, image.ppi);
-    pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 1, false);
-    const bool printed = papplJobFilterImage(job, device, options, image.pixels.data(), static_cast<int>(image.width),
-                                             static_cast<int>(image.height), 1, image.ppi, true);
-    papplJobDeletePrintOptions(options);
-    return printed;
+bool PrintJpeg(pappl_job_t* job, pappl_device_t* device, void* /*data*/)
+{
+    return PrintImageFile(job, device, "JPEG", ReadJpegDocument);
 }
 
 }  // namespace
 
 // A filter to the printer's own format is looked up first; one to
-// image/pwg-raster would leave PAPPL's own PNG filter in charge.
-void AddPngFilter(pappl_system_t* system)
+// image/pwg-raster would leave PAPPL's own image filters in charge.
+void AddImageFilters(pappl_system_t* system)
 {
     papplSystemAddMIMEFilter(system, "image/png", PRINTER_FORMAT, PrintPng, nullptr);
+    papplSystemAddMIMEFilter(system, "image/jpeg", PRINTER_FORMAT, PrintJpeg, nullptr);
 }

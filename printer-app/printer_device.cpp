@@ -35,10 +35,10 @@ Kept Keep(pappl_printer_t* printer)
     papplPrinterGetDriverData(printer, &kept.data);
     const std::unique_ptr<ipp_t, IppDeleter> attributes(papplPrinterGetDriverAttributes(printer));
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
-        const std::string byDefault = std::string(attribute.name) + "-default";
+        const std::string byDefault = std::string(attribute.ippName) + "-default";
         const std::string value = ValueOf(ippFindAttribute(attributes.get(), byDefault.c_str(), IPP_TAG_ZERO));
         if (!value.empty())
-            kept.receipt.emplace_back(attribute.name, value);
+            kept.receipt.emplace_back(attribute.ippName, value);
     }
     papplPrinterGetLocation(printer, kept.location, sizeof kept.location);
     papplPrinterGetGeoLocation(printer, kept.geoLocation, sizeof kept.geoLocation);

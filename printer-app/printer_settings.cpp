@@ -12,27 +12,27 @@ using IppPtr = std::unique_ptr<ipp_t, IppDeleter>;
 
 void AddAttribute(ipp_t* attributes, const ReceiptAttribute& attribute)
 {
-    const std::string supported = std::string(attribute.name) + "-supported";
-    const std::string byDefault = std::string(attribute.name) + "-default";
-    if (attribute.choices.empty()) {
+    const std::string supported = std::string(attribute.ippName) + "-supported";
+    const std::string byDefault = std::string(attribute.ippName) + "-default";
+    if (TakesCustomBytes(attribute)) {
         // Free text. PAPPL stores a vendor default only when its
         // "-supported" is missing or a list of keywords, numbers or booleans,
         // so it has none; PAPPL's printing defaults page then offers a text
         // field that takes anything, the receipt page one that checks it.
-        ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_TEXT, byDefault.c_str(), nullptr, attribute.defaultValue);
+        ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_TEXT, byDefault.c_str(), nullptr, ApplicationDefault(attribute));
         return;
     }
     std::vector<const char*> keywords;
-    for (const AttributeChoice& choice : attribute.choices)
+    for (const OptionChoice& choice : attribute.choices)
         keywords.push_back(choice.keyword);
     ippAddStrings(attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, supported.c_str(), static_cast<int>(keywords.size()),
                   nullptr, keywords.data());
-    ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, byDefault.c_str(), nullptr, attribute.defaultValue);
+    ippAddString(attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, byDefault.c_str(), nullptr, ApplicationDefault(attribute));
 }
 
 std::string StoredDefault(ipp_t* printerAttributes, const ReceiptAttribute& attribute)
 {
-    const std::string byDefault = std::string(attribute.name) + "-default";
+    const std::string byDefault = std::string(attribute.ippName) + "-default";
     return ValueOf(ippFindAttribute(printerAttributes, byDefault.c_str(), IPP_TAG_ZERO));
 }
 
@@ -41,7 +41,7 @@ std::string StoredDefault(ipp_t* printerAttributes, const ReceiptAttribute& attr
 std::string UsableDefault(ipp_t* printerAttributes, const ReceiptAttribute& attribute)
 {
     const std::string value = StoredDefault(printerAttributes, attribute);
-    return IsValidChoice(attribute, value) ? value : attribute.defaultValue;
+    return IsValidChoice(attribute, value) ? value : ApplicationDefault(attribute);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void AddReceiptAttributes(pappl_pr_driver_data_t* driverData, ipp_t* driverAttri
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
         if (driverData->num_vendor == PAPPL_MAX_VENDOR)
             break;
-        driverData->vendor[driverData->num_vendor++] = attribute.name;
+        driverData->vendor[driverData->num_vendor++] = attribute.ippName;
         AddAttribute(driverAttributes, attribute);
     }
 }
@@ -76,7 +76,7 @@ namespace {
 // The job's own value, else the printer's default as jobs use it.
 std::string ValueInEffect(pappl_job_t* job, ipp_t* printerAttributes, const ReceiptAttribute& attribute)
 {
-    const std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+    const std::string value = ValueOf(papplJobGetAttribute(job, attribute.ippName));
     return value.empty() ? UsableDefault(printerAttributes, attribute) : value;
 }
 
@@ -97,11 +97,11 @@ std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message
     const IppPtr printerAttributes(papplPrinterGetDriverAttributes(papplJobGetPrinter(job)));
     bool valid = true;
     JobSettings settings = SettingsFrom([&](const ReceiptAttribute& attribute) {
-        const std::string value = ValueOf(papplJobGetAttribute(job, attribute.name));
+        const std::string value = ValueOf(papplJobGetAttribute(job, attribute.ippName));
         if (value.empty())
             return UsableDefault(printerAttributes.get(), attribute);
         if (!IsValidChoice(attribute, value)) {
-            message = std::string("\"") + value + "\" is not a choice of " + attribute.name;
+            message = std::string("\"") + value + "\" is not a choice of " + attribute.ippName;
             valid = false;
         }
         return value;
@@ -123,7 +123,7 @@ void ShowInvalidDefaults(pappl_printer_t* printer)
         const std::string value = StoredDefault(printerAttributes.get(), attribute);
         if (!value.empty() && !IsValidChoice(attribute, value))
             message += std::string(message.empty() ? "" : " ") + "The stored default \"" + value + "\" of " +
-                       attribute.name + " is not one of its choices: jobs print with \"" + attribute.defaultValue +
+                       attribute.ippName + " is not one of its choices: jobs print with \"" + ApplicationDefault(attribute) +
                        "\" until it is set again.";
     }
     papplPrinterSetStateMessage(printer, message.c_str());

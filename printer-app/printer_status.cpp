@@ -35,7 +35,7 @@ std::optional<PrinterStatus> AskPrinterStatus(pappl_device_t* device)
                                 std::pair{StatusKind::Error, &PrinterStatus::error},
                                 std::pair{StatusKind::PaperSensor, &PrinterStatus::paper}}) {
         const std::optional<unsigned char> byte = AskOverDevice(device, kind);
-        if (!byte || !PaperReasons(*byte))
+        if (!byte || !IsStatusByte(*byte))
             return std::nullopt;
         status.*answer = *byte;
     }

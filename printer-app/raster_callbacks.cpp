@@ -11,9 +11,11 @@
 #include "device_channel.h"
 #include "drivers.h"
 #include "image_debt.h"
+#include "one_bit_choice.h"
 #include "paper_status.h"
 #include "printer_settings.h"
 #include "receipt_job.h"
+#include "receipt_layout.h"
 
 namespace {
 
@@ -25,23 +27,17 @@ struct JobState {
     }
     DeviceChannel channel;
     ReceiptJob receipt;
-    bool rasterDocument = false;  // pages come once: the copies are made here
     unsigned printableWidth = 0;
+    LengthLimit limit{};
+    uint32_t longestCut = 0;      // a page longer than the limit: its height
 };
-
-// PAPPL streams a PWG or Apple raster document to the callbacks once,
-// whatever the copies; it renders an image once for every copy.
-bool IsRasterDocument(const char* format)
-{
-    return format != nullptr && (strcmp(format, "image/pwg-raster") == 0 || strcmp(format, "image/urf") == 0);
-}
 
 JobState* StateOf(pappl_job_t* job)
 {
     return static_cast<JobState*>(papplJobGetData(job));
 }
 
-bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device)
+bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     SettleImageDebt(papplJobGetPrinter(job), device);
     std::string message;
@@ -55,44 +51,60 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t*
         return false;
     auto state = std::make_unique<JobState>(*settings, job, device);
     state->printableWidth = PrintableWidth(papplJobGetPrinter(job));
-    state->rasterDocument = IsRasterDocument(papplJobGetFormat(job));
+    state->limit = LengthLimitFor(job, *options);
     papplJobSetData(job, state.release());
     return true;
 }
 
-// Rows come as wide as the job's media (639 dots for 80 mm); the head
-// prints their middle.
+// The page comes as wide and as long as the client made it; the head
+// prints the middle of a wider one. A grey page is made into dots with the
+// matrix set here for the job's content (raster_filter.cpp), before the
+// rows reach WriteLine.
 bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/, unsigned /*page*/)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
     const cups_page_header2_t& header = options->header;
-    state->receipt.StartPage(header.cupsWidth, header.cupsBytesPerLine, header.cupsHeight, state->printableWidth);
+    const ThresholdMatrix matrix = ThresholdsFor(OneBitOptionsForStream(*options));
+    for (int y = 0; y < MATRIX_SIZE; ++y)
+        std::copy(matrix[y].begin(), matrix[y].end(), options->dither[y]);
+    if (header.cupsHeight > state->limit.rows)
+        state->longestCut = std::max(state->longestCut, header.cupsHeight);
+    state->receipt.StartPage(header.cupsWidth, header.cupsBytesPerLine,
+                             std::min(header.cupsHeight, state->limit.rows), state->printableWidth);
     return true;
 }
 
-bool WriteLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned /*y*/,
+bool WriteLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned y,
                const unsigned char* line)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
-    state->receipt.WriteRow(line);
+    if (y < state->limit.rows)
+        state->receipt.WriteRow(line);
     return true;
 }
 
-// PAPPL prints an image once for every copy, so each image page is a copy
-// of its own; a raster document's pages wait for the job's end.
+// A raster document is read once, whatever the copies: its pages wait for
+// the job's end, which makes the copies.
 bool EndPage(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/, unsigned /*page*/)
 {
     JobState* state = StateOf(job);
     if (state == nullptr)
         return false;
     state->receipt.EndPage();
-    if (!state->rasterDocument)
-        state->receipt.PrintCopies(1);
     return true;
+}
+
+void TellWhatWasLeftOut(pappl_job_t* job, const JobState& state)
+{
+    if (state.longestCut == 0)
+        return;
+    papplJobSetMessage(job, "Printed the first %u mm of a %u mm page only: %s.", RowsToMillimetres(state.limit.rows),
+                       RowsToMillimetres(state.longestCut),
+                       state.limit.named ? "the job's medium is that long" : "a receipt is at most that long");
 }
 
 bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
@@ -108,6 +120,7 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
     if (!state->channel.Flush())
         return false;
     CheckPaperDuringJob(job, device);
+    TellWhatWasLeftOut(job, *state);
     return true;
 }
 

@@ -1,6 +1,7 @@
-// The driver's print callbacks: the images (JPEG, PNG) that PAPPL renders
-// into rows, through the receipt engine; printer-ready ESC/POS files passed
-// through.
+// The driver's print callbacks: raster documents (PWG, Apple) that PAPPL
+// streams as rows, through the receipt engine; printer-ready ESC/POS files
+// passed through. PNG and JPEG documents are the application's own
+// (image_job.h).
 #ifndef KORLA_RASTER_CALLBACKS_H
 #define KORLA_RASTER_CALLBACKS_H
 

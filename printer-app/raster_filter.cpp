@@ -70,8 +70,8 @@ std::string CheckDocument(const char* filename, unsigned& pages)
     return "";
 }
 
-// Eight bits of grey to one bit a dot with the job's dither matrix, as PAPPL
-// does for images: a set bit is a printed dot.
+// Eight bits of grey to one bit a dot with the matrix that the driver set
+// for the job's content: a set bit is a printed dot.
 void DitherRow(const cups_page_header2_t& header, const pappl_pr_options_t& options, unsigned y,
                const unsigned char* pixels, std::vector<unsigned char>& dots)
 {
@@ -85,18 +85,15 @@ void DitherRow(const cups_page_header2_t& header, const pappl_pr_options_t& opti
     }
 }
 
-// One page's rows, as many as the job's media has: the document's rows first
-// (dithered when they are grey), then blank ones.
+// One page's rows, as many as the page has (TakePageSize): the document's
+// rows, dithered when they are grey.
 void PrintRows(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, cups_raster_t* raster,
                const cups_page_header2_t& header, const pappl_pr_driver_data_t& driver)
 {
     const bool dither = header.cupsBitsPerPixel == 8 && options->header.cupsBitsPerPixel == 1;
-    const bool whiteIsZero = header.cupsColorSpace == CUPS_CSPACE_K || header.cupsColorSpace == CUPS_CSPACE_CMYK;
-    std::vector<unsigned char> pixels(std::max(header.cupsBytesPerLine, options->header.cupsBytesPerLine),
-                                      whiteIsZero ? 0x00 : 0xff);
+    std::vector<unsigned char> pixels(header.cupsBytesPerLine);
     std::vector<unsigned char> dots;
-    unsigned y = 0;
-    for (; !papplJobIsCanceled(job) && y < header.cupsHeight && y < options->header.cupsHeight; ++y) {
+    for (unsigned y = 0; !papplJobIsCanceled(job) && y < header.cupsHeight; ++y) {
         cupsRasterReadPixels(raster, pixels.data(), header.cupsBytesPerLine);
         if (dither) {
             DitherRow(header, *options, y, pixels.data(), dots);
@@ -105,16 +102,16 @@ void PrintRows(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* de
             driver.rwriteline_cb(job, options, device, y, pixels.data());
         }
     }
-    for (unsigned skipped = y; skipped < header.cupsHeight; ++skipped)
-        cupsRasterReadPixels(raster, pixels.data(), header.cupsBytesPerLine);
-    if (papplJobIsCanceled(job))
-        return;
-    if (dither)
-        dots.assign(options->header.cupsBytesPerLine, 0);
-    else
-        std::fill(pixels.begin(), pixels.end(), whiteIsZero ? 0x00 : 0xff);
-    for (; y < options->header.cupsHeight; ++y)
-        driver.rwriteline_cb(job, options, device, y, dither ? dots.data() : pixels.data());
+}
+
+// The page as the client made it, whatever the job's medium: every row of
+// it reaches the driver, and a grey row wider than the medium is dithered
+// whole.
+void TakePageSize(pappl_pr_options_t& options, const cups_page_header2_t& header)
+{
+    options.header.cupsWidth = header.cupsWidth;
+    options.header.cupsHeight = header.cupsHeight;
+    options.header.cupsBytesPerLine = (header.cupsWidth * options.header.cupsBitsPerPixel + 7) / 8;
 }
 
 bool PrintPages(pappl_job_t* job, pappl_device_t* device, unsigned pages)
@@ -136,6 +133,7 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, unsigned pages)
     for (unsigned page = 1; printed && !papplJobIsCanceled(job); ++page) {
         papplJobDeletePrintOptions(options);
         options = papplJobCreatePrintOptions(job, pages, false);
+        TakePageSize(*options, header);
         papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Page %u raster data is %ux%ux%u", page, header.cupsWidth,
                     header.cupsHeight, header.cupsBitsPerPixel);
         papplJobSetImpressionsCompleted(job, 1);

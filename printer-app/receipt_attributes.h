@@ -1,5 +1,6 @@
-// The receipt settings as IPP attributes: one vendor attribute per setting of
-// the queue's PPD, with the PPD's choice keywords as its values, so that a
+// The receipt settings as IPP attributes: the options of the receipt
+// options table that the application offers (receipt_options.h), one vendor
+// attribute each, with the PPD's choice keywords as its values, so that a
 // shop finds the same settings and choices in both front ends.
 #ifndef KORLA_RECEIPT_ATTRIBUTES_H
 #define KORLA_RECEIPT_ATTRIBUTES_H
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "receipt_options.h"
 #include "receipt_settings.h"
 
 // Everything a job of the printer application is printed with.
@@ -15,46 +17,27 @@ struct JobSettings {
     bool trimBlankRows = true;  // leave out the blank rows above and below the content
 };
 
-struct AttributeChoice {
-    const char* keyword;  // the PPD's choice keyword, the IPP value
-    const char* label;    // the PPD's display text
-};
+// An option as the application offers it: its attribute is ippName, its
+// default ApplicationDefault().
+using ReceiptAttribute = ReceiptOption;
 
-// What custom bytes start with, unless they are "None".
-inline constexpr char CUSTOM_PREFIX[] = "Custom.";
-
-struct ReceiptAttribute {
-    const char* name;                     // IPP attribute name; "NAME-default" holds the printer's default
-    const char* label;                    // the PPD's display text of the option
-    const char* defaultValue;             // the PPD's default choice
-    std::vector<AttributeChoice> choices; // empty: custom bytes, "None" or "Custom.\xHH..."
-    void (*store)(JobSettings& settings, const std::string& value);
-    size_t maxCustomText = 0;             // custom bytes: the most characters after "Custom.", as in the PPD
-};
-
-// Every receipt setting, in the order the web page shows them.
+// Every receipt setting of the application, in the order the web page shows them.
 const std::vector<ReceiptAttribute>& ReceiptAttributes();
 
 const ReceiptAttribute* FindReceiptAttribute(const std::string& name);
 
-// Whether value is one of the attribute's choices; for custom bytes, "None"
-// or "Custom." followed by at most maxCustomText characters of \xH or \xHH
-// tokens.
-bool IsValidChoice(const ReceiptAttribute& attribute, const std::string& value);
+// Sets the attribute's setting from one of its values.
+void StoreAttribute(const ReceiptAttribute& attribute, JobSettings& settings, const std::string& value);
 
-// The display text of a value: its choice's label, or the value itself
-// for custom bytes and for a value that is no choice.
-std::string ChoiceLabel(const ReceiptAttribute& attribute, const std::string& value);
-
-// The settings that the values give, each looked up by attribute name; a
-// setting without a value keeps the PPD's default.
+// The settings that the values give, each looked up by attribute; a
+// setting without a value keeps the application's default.
 template <typename Lookup>
 JobSettings SettingsFrom(Lookup valueOf)
 {
     JobSettings settings;
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
         const std::string value = valueOf(attribute);
-        attribute.store(settings, value.empty() ? attribute.defaultValue : value);
+        StoreAttribute(attribute, settings, value.empty() ? ApplicationDefault(attribute) : value);
     }
     return settings;
 }

@@ -8,6 +8,7 @@
 
 #include "printer_pages.h"
 #include "printer_settings.h"
+#include "custom_bytes.h"
 #include "receipt_attributes.h"
 
 namespace {
@@ -19,13 +20,13 @@ struct IppDeleter {
     void operator()(ipp_t* ipp) const { ippDelete(ipp); }
 };
 
-// The settings this page offers: those with no list of choices, which
-// PAPPL's printing defaults page leaves out.
+// The settings this page offers: those that take custom bytes, free text
+// that PAPPL's printing defaults page leaves out.
 std::vector<const ReceiptAttribute*> PageSettings()
 {
     std::vector<const ReceiptAttribute*> settings;
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
-        if (attribute.choices.empty())
+        if (TakesCustomBytes(attribute))
             settings.push_back(&attribute);
     }
     return settings;
@@ -38,9 +39,9 @@ Values StoredDefaults(pappl_printer_t* printer)
     const std::unique_ptr<ipp_t, IppDeleter> attributes(papplPrinterGetDriverAttributes(printer));
     Values values;
     for (const ReceiptAttribute* setting : PageSettings()) {
-        const std::string name = std::string(setting->name) + "-default";
+        const std::string name = std::string(setting->ippName) + "-default";
         const std::string value = ValueOf(ippFindAttribute(attributes.get(), name.c_str(), IPP_TAG_ZERO));
-        values[setting->name] = value.empty() ? setting->defaultValue : value;
+        values[setting->ippName] = value.empty() ? ApplicationDefault(*setting) : value;
     }
     return values;
 }
@@ -51,10 +52,10 @@ std::string TakePostedValues(int numForm, cups_option_t* form, Values& values)
 {
     std::string error;
     for (const ReceiptAttribute* setting : PageSettings()) {
-        const char* value = cupsGetOption(setting->name, numForm, form);
+        const char* value = cupsGetOption(setting->ippName, numForm, form);
         if (value == nullptr)
             continue;
-        values[setting->name] = value;
+        values[setting->ippName] = value;
         if (error.empty() && !IsValidChoice(*setting, value))
             error = std::string(setting->label) + ": \"" + value +
                     "\" is neither None nor Custom. followed by bytes written \\xHH. Nothing was saved.";
@@ -100,9 +101,9 @@ void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const Values& va
         papplClientHTMLPrintf(client,
                               "<tr><th><label for=\"%s\">%s:</label></th><td><input type=\"text\" id=\"%s\" "
                               "name=\"%s\" maxlength=\"%d\" size=\"60\" value=\"",
-                              setting->name, setting->label, setting->name, setting->name,
+                              setting->ippName, setting->label, setting->ippName, setting->ippName,
                               static_cast<int>(strlen(CUSTOM_PREFIX) + setting->maxCustomText));
-        papplClientHTMLEscape(client, values.at(setting->name).c_str(), 0);
+        papplClientHTMLEscape(client, values.at(setting->ippName).c_str(), 0);
         papplClientHTMLPuts(client, "\"></td></tr>\n");
     }
     papplClientHTMLPuts(client,

@@ -128,7 +128,7 @@ pappl_system_t* CreateServerSystem(int numOptions, cups_option_t* options, void*
     pappl_pr_driver_t* drivers = ReceiptDrivers(numDrivers);
     papplSystemSetPrinterDrivers(system, numDrivers, drivers, ReceiptAutoAddCallback, AddPrinterPages,
                                  ReceiptDriverCallback, nullptr);
-    AddPngFilter(system);
+    AddImageFilters(system);
     AddActionFilters(system);
     AddRasterFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", AttributeStrings().c_str());

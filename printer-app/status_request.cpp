@@ -8,13 +8,14 @@
 
 namespace {
 
-constexpr unsigned char PAPER_SENSOR_REQUEST[] = {0x10, 0x04, 0x04};
+constexpr auto PAPER_SENSOR_REQUEST = StatusRequest(StatusKind::PaperSensor);
 constexpr int CONNECT_TIMEOUT_MS = 1000;
 constexpr int ANSWER_TIMEOUT_MS = 500;
 
 std::optional<unsigned char> AskOverSocket(int fd)
 {
-    if (send(fd, PAPER_SENSOR_REQUEST, sizeof(PAPER_SENSOR_REQUEST), MSG_NOSIGNAL) != sizeof(PAPER_SENSOR_REQUEST))
+    if (send(fd, PAPER_SENSOR_REQUEST.data(), PAPER_SENSOR_REQUEST.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(PAPER_SENSOR_REQUEST.size()))
         return std::nullopt;
     pollfd entry{fd, POLLIN, 0};
     unsigned char answer = 0;
@@ -27,8 +28,8 @@ std::optional<unsigned char> AskOverSocket(int fd)
 
 std::optional<unsigned char> AskOverDevice(pappl_device_t* device, StatusKind kind)
 {
-    const unsigned char request[] = {0x10, 0x04, static_cast<unsigned char>(kind)};
-    if (papplDeviceWrite(device, request, sizeof(request)) != static_cast<ssize_t>(sizeof(request)))
+    const auto request = StatusRequest(kind);
+    if (papplDeviceWrite(device, request.data(), request.size()) != static_cast<ssize_t>(request.size()))
         return std::nullopt;
     papplDeviceFlush(device);
     unsigned char answer = 0;

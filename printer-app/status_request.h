@@ -9,8 +9,7 @@
 #include <optional>
 #include <string>
 
-// What DLE EOT n asks for.
-enum class StatusKind : unsigned char { Printer = 1, OffLine = 2, Error = 3, PaperSensor = 4 };
+#include "status_byte.h"
 
 // Over an open device: a job's, or one opened for the request alone.
 // Nothing when no byte came back.

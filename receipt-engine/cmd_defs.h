@@ -6,11 +6,7 @@
 #ifndef KORLA_CMD_DEFS_H
 #define KORLA_CMD_DEFS_H
 
-// One printer command: its bytes (not terminated, may hold 0x00) and count.
-typedef struct __ORVIL_CMD {
-    const char* Command;
-    int nCmdlen;
-} ORVIL_CMD;
+#include "printer_command.h"
 
 enum printer_enable_e { PRINTER_ENABLE, PRINTER_DISABLE };
 

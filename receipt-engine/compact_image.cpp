@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cmd_defs.h"
 #include "receipt_engine.h"
 
 namespace {

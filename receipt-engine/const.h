@@ -1,8 +1,6 @@
-// The values that receipt settings carry, and the engine's fixed sizes.
+// The values that receipt settings carry.
 #ifndef KORLA_CONST_H
 #define KORLA_CONST_H
-
-#define MAX_SIZE 1024  // byte buffer of one emulation command
 
 // Cut mode, from the "PaperSource" choice.
 enum orvil_papersource_e {

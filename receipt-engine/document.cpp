@@ -1,9 +1,8 @@
 // Document start and end, and the byte strings that the "StartDoc" and
 // "EndDoc" settings carry as custom values.
-#include <cstdlib>
-#include <cstring>
-
+#include "cmd_defs.h"
 #include "const.h"
+#include "custom_bytes.h"
 #include "receipt_engine.h"
 #include "trace.h"
 
@@ -18,8 +17,6 @@ const ORVIL_CMD* const SET_UP_SEQUENCE[] = {
     &Select_Paper_Sensor_Stop_Printing[PSEN_STOP_ROLL_END_NEAR_SENSOR_DIABLED],
     &Set_Horizontal_Vertical_Units,
 };
-
-constexpr char CUSTOM_PREFIX[] = "Custom.";
 
 }  // namespace
 
@@ -53,37 +50,10 @@ void ReceiptEngine::ProcessEmulationCmd(const std::optional<std::string>& szOpti
     KORLALog("Inside ProcessEmulationCmd\n");
     if (!szOptionName)
         return;
-    if (strstr(szOptionName->c_str(), CUSTOM_PREFIX) == nullptr)
+    const std::optional<CustomBytes> custom = ReadCustomBytes(*szOptionName);
+    if (!custom)
         return;
-
-    unsigned char arr[MAX_SIZE] = {};
-    const size_t nIndex = ScanEmulationBytes(szOptionName->c_str() + strlen(CUSTOM_PREFIX), arr);
-    WriteToPrinter(arr, nIndex);
-    KORLALog("nIndex is %d\n", static_cast<int>(nIndex));
-}
-
-// Reads tokens \xH or \xHH, one byte each, until fewer than three characters
-// remain or no hexadecimal number follows a token's two lead-in characters.
-// The cursor steps to the next token by where the next 'x' stands: three
-// characters after a one-digit token, four otherwise.
-size_t ScanEmulationBytes(const char* szTemp, unsigned char* arr)
-{
-    size_t nIndex = 0;
-    while (nIndex < MAX_SIZE && strnlen(szTemp, 3) == 3) {
-        const char* digits = szTemp + 2;
-        char* end = nullptr;
-        // strtoul with base 16 reads exactly what scanf's %x reads.
-        const unsigned long value = strtoul(digits, &end, 16);
-        if (end == digits)
-            break;
-        arr[nIndex++] = static_cast<unsigned char>(value & 0xFF);
-
-        const char* temp = strchr(digits, 'x');
-        if (temp == nullptr)
-            break;
-        const long lTemp = temp - szTemp;
-        szTemp += (lTemp == 4) ? 3 : 4;
-        KORLALog("long size is %ld\n", lTemp);
-    }
-    return nIndex;
+    if (!custom->bytes.empty())
+        WriteToPrinter(custom->bytes.data(), custom->bytes.size());
+    KORLALog("nIndex is %d\n", static_cast<int>(custom->bytes.size()));
 }

@@ -2,6 +2,7 @@
 // receipt extras at their fixed points around it.
 #include <algorithm>
 
+#include "cmd_defs.h"
 #include "const.h"
 #include "receipt_engine.h"
 #include "trace.h"

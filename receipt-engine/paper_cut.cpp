@@ -1,8 +1,10 @@
 // The paper cut: how ("PaperSource") and when ("ExecutePaperCut").
 #include <cstring>
 
+#include "cmd_defs.h"
 #include "const.h"
 #include "receipt_engine.h"
+#include "receipt_options.h"
 #include "trace.h"
 
 namespace {
@@ -14,11 +16,11 @@ struct CutChoice {
 
 // "PaperSource" choices, compared exactly, in this order.
 constexpr CutChoice CUT_CHOICES[] = {
-    {"Automatic", PS_PARTIAL_CUT},
-    {"PartialCut", PS_PARTIAL_CUT},
-    {"NoCut", PS_NOCUT},
-    {"PartialCutNoFeeding", PS_PARTIAL_CUT_NOFEED},
-    {"NoFeedNoCut", PS_NOCUT_NOFEED},
+    {CUT_AUTOMATIC, PS_PARTIAL_CUT},
+    {CUT_PARTIAL, PS_PARTIAL_CUT},
+    {CUT_NONE_FEED, PS_NOCUT},
+    {CUT_PARTIAL_NO_FEED, PS_PARTIAL_CUT_NOFEED},
+    {CUT_NONE_NO_FEED, PS_NOCUT_NOFEED},
 };
 
 // Any keyword not listed, and no setting at all, cut as "Automatic".

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cmd_defs.h"
 #include "const.h"
 #include "trace.h"
 

@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "cmd_defs.h"
 #include "page_image.h"
 #include "printer_channel.h"
+#include "printer_command.h"
 #include "receipt_settings.h"
 
 struct TestReceiptFacts;
@@ -125,9 +125,5 @@ private:
     bool feedUnitIsRow_ = false;  // compact mode: the page's feeds count dot rows
     bool jobEnded_ = false;      // a cancelled job has been ended
 };
-
-// The bytes of a custom value's tokens (the text after "Custom."): \xH or
-// \xHH, one byte each. Returns how many were stored in arr (at most MAX_SIZE).
-size_t ScanEmulationBytes(const char* szTemp, unsigned char* arr);
 
 #endif

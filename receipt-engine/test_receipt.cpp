@@ -3,6 +3,7 @@
 // settings choose.
 #include "test_receipt.h"
 
+#include "cmd_defs.h"
 #include "receipt_engine.h"
 
 namespace {

@@ -132,23 +132,30 @@ bool JobOutput::write(const io::ArrivedJob& job)
     std::string error;
     bool ok = true;
     if (!options_.rawPath.empty()) {
-        ok = reportFailure(io::writeWholeFile(pathFor(options_.rawPath), job.bytes.data(), job.bytes.size(), error),
+        ok = reportFailure(io::replaceWholeFile(pathFor(options_.rawPath), job.bytes.data(), job.bytes.size(), error),
                            error) && ok;
     }
     if (!options_.listingPath.empty()) {
         const std::string text = listingOf(decoded, job);
-        const std::string path = options_.listingPath == "-" ? "-" : pathFor(options_.listingPath);
-        ok = reportFailure(io::writeWholeFile(path, text.data(), text.size(), error), error) && ok;
+        const bool written = options_.listingPath == "-"
+                                 ? io::writeWholeFile("-", text.data(), text.size(), error)
+                                 : io::replaceWholeFile(pathFor(options_.listingPath), text.data(), text.size(), error);
+        ok = reportFailure(written, error) && ok;
     }
     // The picture is drawn with the logos the job found, and written last:
     // its file says that the job's other outputs, and its logos, are kept.
+    // Every file appears under its name only once it is whole.
     std::optional<render::Canvas> paper;
     if (!options_.pngPath.empty()) {
         paper = render::renderPaper(commands, {options_.paperWidth, render::kDefaultMaxRows, &logos_, options_.wholeDotFeeds});
         if (paper->clipped()) std::fprintf(stderr, "receipt-emulator: paper picture cut off at %d dots\n", paper->maxRows());
     }
     ok = storeLogos(commands) && ok;
-    if (paper) ok = reportFailure(render::writePng(*paper, pathFor(options_.pngPath), error), error) && ok;
+    if (paper) {
+        const std::string path = pathFor(options_.pngPath);
+        const std::string part = path + ".part";
+        ok = reportFailure(render::writePng(*paper, part, error) && io::publishFile(part, path, error), error) && ok;
+    }
     return ok;
 }
 

@@ -12,19 +12,16 @@ namespace {
 
 enum ExitStatus { kClean = 0, kFailure = 1, kDecodeErrors = 2 };
 
-// The port or pty path: in the ready file (written whole, by a rename) for
-// whoever polls for it, then on stdout for whoever started us, so that both
-// are in place once the line has arrived.
+// The port or pty path: in the ready file (written whole) for whoever polls
+// for it, then on stdout for whoever started us, so that both are in place
+// once the line has arrived.
 void announce(const app::Options& options, const std::string& where)
 {
     if (!options.readyFile.empty()) {
-        const std::string temporary = options.readyFile + ".tmp";
         const std::string line = where + "\n";
         std::string error;
-        if (!io::writeWholeFile(temporary, line.data(), line.size(), error) ||
-            std::rename(temporary.c_str(), options.readyFile.c_str()) != 0) {
+        if (!io::replaceWholeFile(options.readyFile, line.data(), line.size(), error))
             std::fprintf(stderr, "receipt-emulator: cannot write %s\n", options.readyFile.c_str());
-        }
     }
     std::printf("%s\n", where.c_str());
     std::fflush(stdout);

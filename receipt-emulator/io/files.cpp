@@ -64,4 +64,17 @@ bool writeWholeFile(const std::string& path, const void* data, std::size_t size,
     return ok;
 }
 
+bool publishFile(const std::string& written, const std::string& path, std::string& error)
+{
+    if (std::rename(written.c_str(), path.c_str()) == 0) return true;
+    error = path + ": " + std::strerror(errno);
+    return false;
+}
+
+bool replaceWholeFile(const std::string& path, const void* data, std::size_t size, std::string& error)
+{
+    const std::string part = path + ".part";
+    return writeWholeFile(part, data, size, error) && publishFile(part, path, error);
+}
+
 }  // namespace io

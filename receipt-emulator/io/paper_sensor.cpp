@@ -3,19 +3,32 @@
 #include <fstream>
 #include <iterator>
 
+#include "status_byte.h"
+
 namespace io {
 namespace {
 
-// Every reply carries the fixed bits 0x10 and 0x02. Paper near its end shows
-// only in the roll paper sensor status; paper out also takes the printer
-// off-line (n = 1, bit 3) because printing stopped at the paper end (n = 2,
-// bit 5), and the roll sensor reports near end and end (n = 4, bits 2-3 and 5-6).
+// Every reply is a status byte as the printer's clients read one: the fixed
+// bits and what reports. Paper near its end shows only in the roll paper
+// sensor status; paper out also takes the printer off-line (n = 1, bit 3)
+// because printing stopped at the paper end (n = 2, bit 5), and the roll
+// sensor reports near end and end (n = 4, bits 2-3 and 5-6).
 // Row: paper state; column: n - 1.
+constexpr std::uint8_t kFixed = STATUS_FIXED_BITS;
 constexpr std::uint8_t kStatusReplies[3][4] = {
-    /* Ok      */ {0x12, 0x12, 0x12, 0x12},
-    /* NearEnd */ {0x12, 0x12, 0x12, 0x1E},
-    /* Out     */ {0x1A, 0x32, 0x12, 0x7E},
+    /* Ok      */ {kFixed, kFixed, kFixed, kFixed},
+    /* NearEnd */ {kFixed, kFixed, kFixed, kFixed | 0x0C},
+    /* Out     */ {kFixed | 0x08, kFixed | 0x20, kFixed, kFixed | 0x0C | 0x60},
 };
+
+constexpr bool allStatusBytes()
+{
+    for (const auto& row : kStatusReplies)
+        for (std::uint8_t reply : row)
+            if (!IsStatusByte(reply)) return false;
+    return true;
+}
+static_assert(allStatusBytes(), "every reply must read as a status byte");
 
 }  // namespace
 

@@ -1,18 +1,18 @@
 #include "io/status_responder.h"
 
+#include "status_byte.h"
+
 namespace io {
 
 std::vector<std::uint8_t> StatusResponder::feed(const std::uint8_t* bytes, std::size_t count)
 {
-    constexpr std::uint8_t kDle = 0x10;
-    constexpr std::uint8_t kEot = 0x04;
     std::vector<std::uint8_t> replies;
     // The requests of one chunk arrived together: the sensor is read once for
     // them, which also keeps a flood of requests from becoming a flood of reads.
     std::optional<Paper> paper;
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t n = bytes[i];
-        if (beforeLast_ == kDle && last_ == kEot && n >= 1 && n <= 4) {
+        if (beforeLast_ == DLE && last_ == EOT && n >= 1 && n <= 4) {
             if (!paper) paper = sensor_.read();
             replies.push_back(statusReply(*paper, n));
         }

@@ -10,10 +10,6 @@
 
 namespace io {
 
-// Status byte of a ready printer: the two bits that are always set (0x10,
-// 0x02), and nothing that reports a fault, an open cover or missing paper.
-inline constexpr std::uint8_t kReadyStatus = 0x12;
-
 class StatusResponder {
 public:
     explicit StatusResponder(const PaperSensor& sensor = defaultSensor()) : sensor_(sensor) {}

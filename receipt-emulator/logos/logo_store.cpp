@@ -57,13 +57,7 @@ bool LogoStore::load(const std::string& path, std::string& error)
 
 bool LogoStore::save(const std::string& path, std::string& error) const
 {
-    const std::string temporary = path + ".new";
-    if (!io::writeWholeFile(temporary, definition_.data(), definition_.size(), error)) return false;
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return io::replaceWholeFile(path, definition_.data(), definition_.size(), error);
 }
 
 }  // namespace logos

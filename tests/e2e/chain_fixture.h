@@ -10,16 +10,17 @@
 #include <gtest/gtest.h>
 
 #include "print_chain.h"
+#include "printer_bytes.h"
 #include "receipt.h"
 
-// Commands that the outlines name.
-inline const std::string FEED_AFTER_PAGE = "1B 4A 01";  // ESC J 1
-inline const std::string FEED_TO_CUTTER = "1B 4A 16";   // ESC J 22, before every cut mode
-inline const std::string PARTIAL_CUT = "1D 56 42 00";   // GS V 66 0, the PPD's default cut
-inline const std::string INITIALISE = "1B 40";          // ESC @, the job's last command
-// ESC p m t t: drawer 1 is m 0x30, drawer 2 m 0x31; the PPD's default pulse is 50.
-inline const std::string DRAWER_1 = "1B 70 30 32 32";
-inline const std::string DRAWER_2 = "1B 70 31 32 32";
+// Commands that the outlines name, as their words.
+inline const std::string FEED_AFTER_PAGE = Hex(kFeedAfterPage);
+inline const std::string FEED_TO_CUTTER = Hex(kFeedBeforeCut);
+inline const std::string PARTIAL_CUT = Hex(kPartialCut);
+inline const std::string INITIALISE = Hex(kInitialise);
+// The PPD's default pulse is 50.
+inline const std::string DRAWER_1 = Hex(DrawerPulse(1, 50));
+inline const std::string DRAWER_2 = Hex(DrawerPulse(2, 50));
 
 // Outline of a job of `copies` copies of a document of `pages` pages with
 // the PPD's defaults: every page an image, a cut after every copy.

@@ -5,9 +5,6 @@
 // ink.
 #include "chain_fixture.h"
 
-#include "decoder/decoder.h"
-#include "render/paper_renderer.h"
-
 namespace {
 
 constexpr int PAPER_WIDTH = 576;  // dots; the emulator's notes stand in a margin to the right
@@ -22,27 +19,6 @@ struct CompactCase {
 void PrintTo(const CompactCase& compact, std::ostream* out)
 {
     *out << compact.name;
-}
-
-// The paper the job's bytes make, as the emulator draws it.
-render::Canvas Paper(const std::string& bytes, bool wholeDotFeeds)
-{
-    render::PaperOptions options;
-    options.wholeDotFeeds = wholeDotFeeds;
-    return render::renderPaper(escpos::decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), options);
-}
-
-// The first row where the two pictures differ on the paper, or -1.
-int FirstDifferentRow(const render::Canvas& one, const render::Canvas& other)
-{
-    for (int y = 0; y < std::max(one.height(), other.height()); ++y) {
-        for (int x = 0; x < PAPER_WIDTH; ++x) {
-            const bool inked = y < one.height() && one.at(x, y) == render::kBlack;
-            if (inked != (y < other.height() && other.at(x, y) == render::kBlack))
-                return y;
-        }
-    }
-    return -1;
 }
 
 // The least any image of these rows can cost: every row up to its last
@@ -105,7 +81,7 @@ TEST_P(CompactPrinting, SamePaperInFewerBytes)
     const std::string compactBytes = ReadFile(compact + ".bin");
     EXPECT_LT(compactBytes.size(), plainBytes.size());
     for (bool wholeDots : {false, true}) {
-        EXPECT_EQ(FirstDifferentRow(Paper(plainBytes, wholeDots), Paper(compactBytes, wholeDots)), -1)
+        EXPECT_EQ(FirstDifferentRow(PaperOf(plainBytes, wholeDots), PaperOf(compactBytes, wholeDots), PAPER_WIDTH), -1)
             << "whole dots " << wholeDots;
     }
 

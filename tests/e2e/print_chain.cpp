@@ -139,10 +139,13 @@ ChildResult PrintChain::RunClient(const std::vector<std::string>& argv, const st
 }
 
 std::string PrintChain::Install(const std::string& answers,
-                                const std::map<std::string, std::optional<std::string>>& extraEnvironment)
+                                const std::map<std::string, std::optional<std::string>>& extraEnvironment,
+                                std::string* output)
 {
     const std::vector<std::string> argv = {installer_};
     const ChildResult run = RunClient(argv, answers, extraEnvironment);
+    if (output)
+        *output = run.out;
     const std::string queue = Between(run.out, "PRT_NAME : [", "]");
     if (queue.empty() || run.out.find("Printer added successfuly\n") == std::string::npos || run.exitStatus != 0) {
         ADD_FAILURE() << "printer-install registered no queue\n" << Transcript(argv, run);
@@ -151,9 +154,9 @@ std::string PrintChain::Install(const std::string& answers,
     return queue;
 }
 
-std::string PrintChain::InstallNetworkQueue()
+std::string PrintChain::InstallNetworkQueue(const std::string& laterAnswers, std::string* output)
 {
-    return Install("4\n127.0.0.1\n" + printerPort_ + "\n");
+    return Install("4\n127.0.0.1\n" + printerPort_ + "\n" + laterAnswers, {}, output);
 }
 
 bool PrintChain::SetOptions(const std::string& queue, const std::vector<std::string>& options)
@@ -287,15 +290,14 @@ std::string PrintChain::NewestNetworkJob()
 
 std::string PrintChain::NewestNetworkJobFiles()
 {
-    const auto stem = [this](int job) { return printerOutput_ / ("job-" + std::to_string(job)); };
-    int newest = networkJobsSeen_;
-    while (std::filesystem::exists(stem(newest + 1) + ".bin"))
-        ++newest;
+    // The printer writes a job's files once the connection has ended, which
+    // may be a moment after CUPS reports the job completed.
+    const int newest = printerJobs_.AwaitNewest(networkJobsSeen_);
     if (newest == networkJobsSeen_) {
         ADD_FAILURE() << "no new job reached the network printer";
         return "";
     }
     networkJobsSeen_ = newest;
-    KeepForPeople(stem(newest));
-    return stem(newest);
+    KeepForPeople(printerJobs_.Path(newest, ""));
+    return printerJobs_.Path(newest, "");
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
 #include "private_cupsd.h"
 #include "temp_dir.h"
@@ -32,11 +33,14 @@ public:
     bool Start();
 
     // Runs printer-install with the answers on its standard input; returns
-    // the name of the queue that it registered, once it has exited 0.
+    // the name of the queue that it registered, once it has exited 0, and
+    // what it wrote in *output where given.
     std::string Install(const std::string& answers,
-                        const std::map<std::string, std::optional<std::string>>& extraEnvironment = {});
-    // The Ethernet set-up, pointed at the network printer.
-    std::string InstallNetworkQueue();
+                        const std::map<std::string, std::optional<std::string>>& extraEnvironment = {},
+                        std::string* output = nullptr);
+    // The Ethernet set-up, pointed at the network printer, with the answers
+    // after the port's.
+    std::string InstallNetworkQueue(const std::string& laterAnswers = "", std::string* output = nullptr);
 
     // Stores options as the queue's defaults: lpadmin -p QUEUE -o OPTION...
     bool SetOptions(const std::string& queue, const std::vector<std::string>& options);
@@ -75,6 +79,7 @@ private:
     PrivateCupsd cupsd_;
     TempDir driver_{"korla-driver-"};  // the installer's working folder
     TempDir printerOutput_{"korla-printer-"};
+    EmulatorJobs printerJobs_{printerOutput_ / "job"};
     std::unique_ptr<EmulatorProcess> printer_;
     std::string printerPort_;
     int networkJobsSeen_ = 0;

@@ -1,40 +1,11 @@
-// What a job looks like to the printer: its commands in order, with the set-up
-// sequence and the page images each standing as one word, and the images
-// themselves; and the same images as CUPS's own filters rasterise the
-// document, for comparison.
+// The pages as CUPS's own filters rasterise a document, to compare with
+// what reached the printer (printer_outline.h).
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
-// One raster image, rows of bytesPerRow bytes from the top down.
-struct PageImage {
-    unsigned bytesPerRow = 0;
-    unsigned rows = 0;
-    std::string data;
-
-    bool operator==(const PageImage& other) const
-    {
-        return bytesPerRow == other.bytesPerRow && rows == other.rows && data == other.data;
-    }
-};
-// Size and a digest, rather than megabytes of dots, in failure messages.
-void PrintTo(const PageImage& image, std::ostream* out);
-
-// Words of the outline: the printer set-up that starts the job and every page
-// (ESC @ three times, then the eight set-up commands), and a GS v 0 image
-// with its data. Every other command is its bytes in hex, e.g. "1D 56 42 00".
-inline const std::string SET_UP = "set-up";
-inline const std::string IMAGE = "GS v 0 image";
-
-struct Receipt {
-    std::vector<std::string> outline;
-    std::vector<PageImage> images;  // in the order they were printed
-};
-
-// Decodes a job's printer bytes; a decoding error becomes an "ERROR ..." word.
-Receipt ReadReceipt(const std::string& bytes);
+#include "printer_outline.h"
 
 struct ReferencePage {
     PageImage image;        // without the blank rows at the bottom

@@ -4,25 +4,17 @@
 #include "chain_fixture.h"
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
+#include "emulator_jobs.h"
 #include "raster_writer.h"
+#include "status_byte.h"
 
 namespace {
 
-const std::string STATUS_REQUEST = "10 04 02";  // DLE EOT 2, the installer's probe
-
-bool WaitForFile(const std::string& path)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (!std::filesystem::exists(path)) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+// DLE EOT 2, the installer's probe.
+constexpr auto PROBE = StatusRequest(StatusKind::OffLine);
+const std::string STATUS_REQUEST = Hex(std::string(PROBE.begin(), PROBE.end()));
 
 class SerialPrinting : public ChainTest {};
 
@@ -47,11 +39,12 @@ TEST_F(SerialPrinting, LongReceiptReachesThePrinterWhole)
     EXPECT_EQ(0, printer.wait()) << "both sessions decoded cleanly";
 
     // The probe is sent again when the answer comes later than the installer first looks.
-    const std::vector<std::string> probe = ReadReceipt(ReadFile(output / "session-1.bin")).outline;
+    const EmulatorJobs sessions(output / "session");
+    const std::vector<std::string> probe = ReadReceipt(sessions.Bytes(1)).outline;
     EXPECT_FALSE(probe.empty());
     EXPECT_EQ(std::vector<std::string>(probe.size(), STATUS_REQUEST), probe);
-    KeepForPeople(output / "session-2");
-    const Receipt receipt = ReadReceipt(ReadFile(output / "session-2.bin"));
+    KeepForPeople(sessions.Path(2, ""));
+    const Receipt receipt = ReadReceipt(sessions.Bytes(2));
     EXPECT_EQ(DefaultOutline(2), receipt.outline);
     EXPECT_EQ(ImagesOf(ReferencePages(document, pageSize)), receipt.images);
 }
@@ -82,7 +75,8 @@ TEST_F(SerialPrinting, ACancelledJobLeavesTheNextOneExact)
     ASSERT_TRUE(chain_->Cancel(queue, cancelled));
     // The printer counts a session as ended once every process has closed
     // the line; the next job must not open it before it has noticed.
-    ASSERT_TRUE(WaitForFile(output / "session-2.bin")) << "the cancelled job's session never ended";
+    const EmulatorJobs sessions(output / "session", ".txt");
+    ASSERT_TRUE(sessions.Await(2)) << "the cancelled job's session never ended";
 
     const std::string document = SourceFile("samples/receipt.txt");
     ASSERT_TRUE(chain_->Print(queue, document));
@@ -90,10 +84,10 @@ TEST_F(SerialPrinting, ACancelledJobLeavesTheNextOneExact)
 
     // The cancelled job: its image whole, ESC @, and no feed or cut after it.
     const std::vector<std::string> cut = {SET_UP, SET_UP, IMAGE, INITIALISE};
-    EXPECT_EQ(cut, ReadReceipt(ReadFile(output / "session-2.bin")).outline);
-    const std::string next = ReadFile(output / "session-3.txt");
+    EXPECT_EQ(cut, ReadReceipt(sessions.Bytes(2)).outline);
+    const std::string next = sessions.Listing(3);
     EXPECT_EQ(std::string::npos, next.find("carried over")) << next;
-    const Receipt receipt = ReadReceipt(ReadFile(output / "session-3.bin"));
+    const Receipt receipt = ReadReceipt(sessions.Bytes(3));
     EXPECT_EQ(DefaultOutline(1), receipt.outline);
     EXPECT_EQ(ImagesOf(ReferencePages(document)), receipt.images);
 }

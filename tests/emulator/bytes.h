@@ -1,35 +1,37 @@
-// Byte-string helpers shared by the emulator tests.
+// The tests' printer bytes (printer_bytes.h) as the emulator's decoder takes
+// them: vectors of bytes.
 #pragma once
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<std::uint8_t>;
+#include "printer_bytes.h"
 
-// "1B 40 0A" -> {0x1B, 0x40, 0x0A}
-inline Bytes hex(const std::string& text)
+using ByteVector = std::vector<std::uint8_t>;
+
+inline ByteVector vectorOf(const std::string& bytes)
 {
-    Bytes bytes;
-    std::istringstream in(text);
-    std::string token;
-    while (in >> token) bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
-    return bytes;
+    return ByteVector(bytes.begin(), bytes.end());
 }
 
-inline Bytes operator+(Bytes a, const Bytes& b)
+// "1B 40 0A" -> {0x1B, 0x40, 0x0A}
+inline ByteVector hex(const std::string& text)
+{
+    return vectorOf(HexBytes(text));
+}
+
+inline ByteVector operator+(ByteVector a, const ByteVector& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
 // The set-up the driver sends at the start of the job and of every page.
-inline const Bytes kDriverSetup = hex("1B 40 1B 40 1B 40 1B 3D 01 1B 52 00 1B 74 02 1B 63 03 02 1B 63 04 00 1D 50 B4 B4");
+inline const ByteVector kDriverSetup = vectorOf(SetUp());
 
 // GS v 0 header for a normal-scale image.
-inline Bytes rasterHeader(unsigned bytesPerRow, unsigned rows)
+inline ByteVector rasterHeader(unsigned bytesPerRow, unsigned rows)
 {
-    return {0x1D, 0x76, 0x30, 0x00, std::uint8_t(bytesPerRow), std::uint8_t(bytesPerRow >> 8), std::uint8_t(rows),
-            std::uint8_t(rows >> 8)};
+    return vectorOf(ImageCommand(bytesPerRow, rows));
 }

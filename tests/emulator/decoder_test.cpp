@@ -26,14 +26,14 @@ std::string caseName(const ::testing::TestParamInfo<SingleCommandCase>& info)
 {
     std::string name = info.param.bytes;
     name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
-    return "Bytes" + name;
+    return "ByteVector" + name;
 }
 
 class SingleCommand : public ::testing::TestWithParam<SingleCommandCase> {};
 
 TEST_P(SingleCommand, DecodesWholeWithItsArguments)
 {
-    const Bytes input = hex(GetParam().bytes);
+    const ByteVector input = hex(GetParam().bytes);
     const std::vector<Command> commands = decode(input);
     ASSERT_EQ(commands.size(), 1u) << GetParam().bytes;
     EXPECT_EQ(commands[0].op, GetParam().op);
@@ -90,7 +90,7 @@ TEST(DriverSequences, SetUpIsNineCommandsWithoutErrors)
 
 TEST(DriverSequences, PageImageCarriesItsRowsAndIsFollowedByTheFeed)
 {
-    Bytes rows(72 * 3);
+    ByteVector rows(72 * 3);
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = std::uint8_t(i);
     const std::vector<Command> commands = decode(rasterHeader(72, 3) + rows + hex("1B 4A 01"));
     ASSERT_EQ(opsOf(commands), (std::vector<Op>{Op::RasterImage, Op::FeedUnits}));
@@ -212,13 +212,13 @@ TEST(Errors, HugeAnnouncedImageOnlyHoldsWhatArrived)
 // to the same commands as the whole job: no command lost, split or doubled.
 TEST(DecodeFinished, AJobCutAnywhereContinuesInTheNextPart)
 {
-    const Bytes job = kDriverSetup + hex("1B 61 01 1C 70 01 00") + rasterHeader(2, 3) + hex("81 18 42 24 FF 00") +
+    const ByteVector job = kDriverSetup + hex("1B 61 01 1C 70 01 00") + rasterHeader(2, 3) + hex("81 18 42 24 FF 00") +
                       hex("1B 4A 01 10 04 04 1D 56 41 16 1B 70 00 32 64 1D 56 01") +
                       hex("1C 71 02 01 00 01 00 80 40 20 10 08 04 02 01 01 00 01 00 01 02 04 08 10 20 40 80");
     const auto summary = [](const std::vector<Command>& commands) {
         std::vector<std::string> lines;
         for (const Command& c : commands) {
-            const Bytes fields = Bytes{std::uint8_t(c.op)} + c.args + c.data;
+            const ByteVector fields = ByteVector{std::uint8_t(c.op)} + c.args + c.data;
             lines.emplace_back(fields.begin(), fields.end());
         }
         return lines;
@@ -227,7 +227,7 @@ TEST(DecodeFinished, AJobCutAnywhereContinuesInTheNextPart)
     for (std::size_t cut = 0; cut <= job.size(); ++cut) {
         const escpos::DecodedPart first = escpos::decodeFinished(job.data(), cut);
         ASSERT_LE(first.unfinishedFrom, cut);
-        const Bytes rest(job.begin() + std::ptrdiff_t(first.unfinishedFrom), job.end());
+        const ByteVector rest(job.begin() + std::ptrdiff_t(first.unfinishedFrom), job.end());
         std::vector<std::string> parts = summary(first.commands);
         const std::vector<std::string> second = summary(decode(rest));
         parts.insert(parts.end(), second.begin(), second.end());
@@ -241,9 +241,9 @@ TEST(ArbitraryBytes, EveryByteIsCoveredOnce)
 {
     std::mt19937 random(20240601);
     // Bias towards command introducers so that many commands get started.
-    const Bytes alphabet = hex("1B 1D 1C 10 04 40 56 76 30 70 61 64 4A 00 0A 41 FF 02 42 01");
+    const ByteVector alphabet = hex("1B 1D 1C 10 04 40 56 76 30 70 61 64 4A 00 0A 41 FF 02 42 01");
     for (int round = 0; round < 300; ++round) {
-        Bytes input(random() % 200);
+        ByteVector input(random() % 200);
         for (std::uint8_t& byte : input) byte = random() % 3 ? alphabet[random() % alphabet.size()] : random() % 256;
         std::size_t covered = 0;
         for (const Command& command : decode(input)) {

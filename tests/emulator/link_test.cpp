@@ -2,6 +2,7 @@
 // replies nobody reads, stop signals, print speed, the decoding state kept
 // between jobs and the paper status.
 #include "bytes.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
 #include "png_reader.h"
 #include "printer_client.h"
@@ -49,7 +50,7 @@ int openClient(Link link, const std::string& where)
 void endJob(Link link, int fd) { link == Link::Tcp ? shutdown(fd, SHUT_WR) : close(fd); }
 
 // Writes from `from` on as much as the link takes now; returns how far it got.
-std::size_t sendWhatFits(int fd, const Bytes& bytes, std::size_t from = 0)
+std::size_t sendWhatFits(int fd, const ByteVector& bytes, std::size_t from = 0)
 {
     while (from < bytes.size()) {
         // send() keeps a socket whose peer has gone from raising SIGPIPE; a pty is no socket.
@@ -74,7 +75,7 @@ class EveryLink : public ::testing::TestWithParam<Link> {};
 // it while the replies still wait.
 TEST_P(EveryLink, RepliesNobodyReadsHoldNothingUp)
 {
-    Bytes flood;
+    ByteVector flood;
     for (int i = 0; i < 100000; ++i) flood.insert(flood.end(), {0x10, 0x04, 0x04});
     std::string where;
     const auto emulator = startOn(GetParam(), {"--raw", tempPath("r.bin")}, where);
@@ -100,7 +101,7 @@ TEST_P(EveryLink, PrintSpeedHoldsTheSenderBack)
     const auto emulator = startOn(
         GetParam(), {"--bytes-per-second", "2000", "--raw", tempPath("r.bin"), "--listing", tempPath("l.txt")}, where);
     const int client = openClient(GetParam(), where);
-    const Bytes job(200000, 'A');
+    const ByteVector job(200000, 'A');
     const std::size_t sent = sendWhatFits(client, job);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_LT(sendWhatFits(client, job, sent), job.size()) << "the link took the whole job at once";
@@ -135,13 +136,13 @@ TEST_P(DecodingState, CarriesAnUnfinishedCommandWhereAsked)
     std::string where;
     const auto emulator = startOn(GetParam().link, options, where);
     // An image of two rows, its second row in the next job.
-    const Bytes jobs[] = {kDriverSetup + rasterHeader(2, 2) + hex("FF FF"), hex("81 81 1B 40")};
+    const ByteVector jobs[] = {kDriverSetup + rasterHeader(2, 2) + hex("FF FF"), hex("81 81 1B 40")};
     for (int job = 1; job <= 2; ++job) {
         const int client = openClient(GetParam().link, where);
         sendAll(client, jobs[job - 1]);
         endJob(GetParam().link, client);
         // The job's outputs are written before the next session opens.
-        ASSERT_TRUE(waitForFile(tempPath("p-" + std::to_string(job) + ".png")));
+        ASSERT_TRUE(EmulatorJobs(tempPath("p")).Await(job));
         if (GetParam().link == Link::Tcp) close(client);
     }
     const int status = emulator->wait();
@@ -185,11 +186,11 @@ TEST(PaperStatus, FollowsThePaperFileWhileRunning)
     };
     for (const auto& [content, replies] : states) {
         if (!content.empty()) {
-            writeBytes(paperFile + ".new", Bytes(content.begin(), content.end()));
+            writeBytes(paperFile + ".new", ByteVector(content.begin(), content.end()));
             ASSERT_EQ(std::rename((paperFile + ".new").c_str(), paperFile.c_str()), 0);
         }
         sendAll(client, hex("10 04 01 10 04 02 10 04 03 10 04 04"));
-        Bytes answers;
+        ByteVector answers;
         for (int i = 0; i < 4; ++i) answers.push_back(std::uint8_t(readStatusByte(client)));
         EXPECT_EQ(answers, hex(replies)) << content;
     }

@@ -9,7 +9,7 @@ namespace {
 
 struct ListingCase {
     const char* name;
-    Bytes bytes;
+    ByteVector bytes;
     const char* expected;  // the listing, one line per command
 };
 
@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "0000 DLE EOT 2 real-time status request (offline status)\n0003 text \"OK\"\n"
                     "0005 CR carriage return (ignored)\n0006 LF print and line feed\n"
                     "0007 ESC J 22 print and feed 22 motion units\n"},
-        ListingCase{"ImageDataShort", rasterHeader(72, 800) + Bytes(100),
+        ListingCase{"ImageDataShort", rasterHeader(72, 800) + ByteVector(100),
                     "0000 GS v 0 raster image 72 bytes x 800 rows (mode 0, normal)\n"
                     "0000 ERROR at 0: GS v 0 announces 57600 bytes of image data, 100 arrive\n"}),
     [](const ::testing::TestParamInfo<ListingCase>& info) { return std::string(info.param.name); });

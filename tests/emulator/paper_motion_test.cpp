@@ -11,18 +11,18 @@
 
 namespace {
 
-render::Canvas paperOf(const Bytes& job) { return render::renderPaper(escpos::decode(job), {}); }
+render::Canvas paperOf(const ByteVector& job) { return render::renderPaper(escpos::decode(job), {}); }
 
-Bytes repeated(const std::string& command, int count)
+ByteVector repeated(const std::string& command, int count)
 {
-    Bytes all;
+    ByteVector all;
     for (int i = 0; i < count; ++i) all = all + hex(command);
     return all;
 }
 
 struct DriftCase {
     const char* name;
-    Bytes feeds;
+    ByteVector feeds;
     int row;  // the whole rows of their exact sum; rounding each feed gives less
 };
 
@@ -32,7 +32,7 @@ class FeedsAddUp : public ::testing::TestWithParam<DriftCase> {};
 
 TEST_P(FeedsAddUp, ToTheWholeRowsOfTheirExactSum)
 {
-    const render::Canvas paper = paperOf(GetParam().feeds + rasterHeader(72, 1) + Bytes(72, 0xFF));
+    const render::Canvas paper = paperOf(GetParam().feeds + rasterHeader(72, 1) + ByteVector(72, 0xFF));
     int inked = 0;  // column 300: right of any text
     while (inked < paper.height() && paper.at(300, inked) != render::kBlack) ++inked;
     EXPECT_EQ(inked, GetParam().row);
@@ -54,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
 // that matches the head (1/203 inch) moves the same both ways.
 TEST(WholeDotFeeds, RoundEachFeedDown)
 {
-    const Bytes feedsThenDot = repeated("1B 4A 01", 100) + hex("1D 50 B4 CB 1B 4A 07") + rasterHeader(72, 1) +
-                               Bytes(72, 0xFF);
+    const ByteVector feedsThenDot = repeated("1B 4A 01", 100) + hex("1D 50 B4 CB 1B 4A 07") + rasterHeader(72, 1) +
+                               ByteVector(72, 0xFF);
     const auto firstInkedRow = [&](bool wholeDots) {
         render::PaperOptions options;
         options.wholeDotFeeds = wholeDots;
@@ -87,18 +87,18 @@ TEST(PaperPosition, FollowsTheSumThroughEveryMotionUnit)
 // twin in the same column of the other, at most one row away.
 TEST(BandedReceipt, DrawsTheSamePictureAsOneImage)
 {
-    Bytes whole, bands = hex("1D 50 B4 B4");
+    ByteVector whole, bands = hex("1D 50 B4 B4");
     int blankRows = 0, inkedRows = 0;
     long unitsFed = 0;
     for (int band = 0; band < 24; ++band) {
         const int blank = 11 + band * 37 % 60, inked = 1 + band * 5 % 9;
-        whole = whole + Bytes(std::size_t(blank), 0);
+        whole = whole + ByteVector(std::size_t(blank), 0);
         blankRows += blank;
         const long target = std::lround(blankRows * 180.0 / 203.0);
         for (long feed = target - unitsFed; feed > 0; feed -= 255)
-            bands = bands + Bytes{0x1B, 0x4A, std::uint8_t(std::min(feed, 255L))};
+            bands = bands + ByteVector{0x1B, 0x4A, std::uint8_t(std::min(feed, 255L))};
         unitsFed = target;
-        Bytes rows;  // one dot a row, moving, so that a row out of place shows
+        ByteVector rows;  // one dot a row, moving, so that a row out of place shows
         for (int r = 0; r < inked; ++r, ++inkedRows) rows.push_back(std::uint8_t(0x80 >> inkedRows % 8));
         whole = whole + rows;
         bands = bands + rasterHeader(1, unsigned(inked)) + rows;

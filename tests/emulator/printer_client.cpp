@@ -12,10 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <thread>
 
 std::string tempPath(const std::string& name)
 {
@@ -28,14 +25,14 @@ std::string tempPath(const std::string& name)
     return ::testing::TempDir() + "emulator_" + std::to_string(getpid()) + "_" + testName + "_" + name;
 }
 
-void writeBytes(const std::string& path, const Bytes& bytes)
+void writeBytes(const std::string& path, const ByteVector& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-void sendAll(int fd, const Bytes& bytes)
+void sendAll(int fd, const ByteVector& bytes)
 {
     ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
 }
@@ -82,14 +79,4 @@ int openRawSlave(const std::string& path)
     cfmakeraw(&settings);
     tcsetattr(fd, TCSANOW, &settings);
     return fd;
-}
-
-bool waitForFile(const std::string& path)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (!std::filesystem::exists(path)) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }

@@ -9,12 +9,12 @@
 // A file name of this test and this run, in the temporary directory.
 std::string tempPath(const std::string& name);
 
-void writeBytes(const std::string& path, const Bytes& bytes);
+void writeBytes(const std::string& path, const ByteVector& bytes);
 
 bool contains(const std::string& text, const std::string& part);
 
 // Sends everything, or fails the test.
-void sendAll(int fd, const Bytes& bytes);
+void sendAll(int fd, const ByteVector& bytes);
 
 // One status byte, or -1 when none came within the guard time.
 int readStatusByte(int fd);
@@ -29,6 +29,3 @@ void finishJob(int fd);
 
 // Opens the pty slave in raw mode, as the CUPS serial backend does.
 int openRawSlave(const std::string& path);
-
-// Waits, up to the guard time, until the file exists.
-bool waitForFile(const std::string& path);

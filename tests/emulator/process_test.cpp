@@ -14,7 +14,7 @@
 
 namespace {
 
-const Bytes kPage = kDriverSetup + rasterHeader(2, 2) + hex("FF FF 00 00 1B 4A 01");
+const ByteVector kPage = kDriverSetup + rasterHeader(2, 2) + hex("FF FF 00 00 1B 4A 01");
 
 TEST(FileInput, CleanJobExitsZeroAndWritesEveryOutput)
 {
@@ -49,7 +49,7 @@ TEST(FileInput, MissingInputFails)
 TEST(FileInput, ListingEndsWithTheTimeOnTheLink)
 {
     const std::string input = tempPath("job.bin");
-    writeBytes(input, Bytes(960, 'A'));
+    writeBytes(input, ByteVector(960, 'A'));
     EmulatorProcess emulator({"--input", input, "--listing", tempPath("l.txt"), "--baud", "9600"});
     ASSERT_EQ(emulator.wait(), 0);
     EXPECT_EQ(ReadFile(tempPath("l.txt")),

@@ -14,7 +14,7 @@
 namespace {
 
 // Renders the job, writes the PNG and reads it back, as a viewer would.
-Picture renderThroughPng(const Bytes& job, render::PaperOptions options = {})
+Picture renderThroughPng(const ByteVector& job, render::PaperOptions options = {})
 {
     const render::Canvas canvas = render::renderPaper(escpos::decode(job), options);
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -27,7 +27,7 @@ Picture renderThroughPng(const Bytes& job, render::PaperOptions options = {})
     return picture;
 }
 
-Bytes blackRow(unsigned bytesPerRow) { return rasterHeader(bytesPerRow, 1) + Bytes(bytesPerRow, 0xFF); }
+ByteVector blackRow(unsigned bytesPerRow) { return rasterHeader(bytesPerRow, 1) + ByteVector(bytesPerRow, 0xFF); }
 
 // Rows [from, to) of the paper, all white across the paper width.
 bool paperIsWhite(const Picture& picture, int paperWidth, int from, int to)
@@ -49,7 +49,7 @@ TEST(PaperPicture, IsPaperWidthPlusMarginWide)
 TEST(PaperPicture, ImageDotsLandWhereTheBitsSay)
 {
     // Feed one inch first; then two rows of two bytes, MSB first.
-    const Bytes job = hex("1D 50 B4 B4 1B 4A B4") + rasterHeader(2, 2) + hex("80 01 40 00");
+    const ByteVector job = hex("1D 50 B4 B4 1B 4A B4") + rasterHeader(2, 2) + hex("80 01 40 00");
     const Picture picture = renderThroughPng(job);
     const int top = 203;
     ASSERT_GT(picture.height, top + 1);
@@ -99,7 +99,7 @@ class FeedGap : public ::testing::TestWithParam<FeedCase> {};
 
 TEST_P(FeedGap, LeavesWhitePaperOfTheRightHeight)
 {
-    const Bytes job = blackRow(72) + hex(GetParam().feed) + blackRow(72);
+    const ByteVector job = blackRow(72) + hex(GetParam().feed) + blackRow(72);
     const Picture picture = renderThroughPng(job);
     const int second = 1 + GetParam().gapDots;
     ASSERT_GT(picture.height, second);
@@ -164,7 +164,7 @@ TEST(PaperPicture, DeselectedPrinterIgnoresDataUntilSelected)
 
 TEST(PaperPicture, EndlessFeedsStopAtTheRowCap)
 {
-    Bytes job;
+    ByteVector job;
     for (int i = 0; i < 100; ++i) job = job + hex("1B 64 FF");
     const render::Canvas canvas = render::renderPaper(escpos::decode(job), {576, 2000});
     EXPECT_EQ(canvas.height(), 2000);
@@ -182,9 +182,9 @@ TEST(PaperPicture, HostileImageHeaderAllocatesNoMoreThanItsData)
 TEST(PaperPicture, ArbitraryJobsStayInsideTheCanvas)
 {
     std::mt19937 random(1234);
-    const Bytes alphabet = hex("1B 1D 1C 10 40 56 76 30 61 64 4A 70 50 3D 00 0A 41 01 02 FF");
+    const ByteVector alphabet = hex("1B 1D 1C 10 40 56 76 30 61 64 4A 70 50 3D 00 0A 41 01 02 FF");
     for (int round = 0; round < 100; ++round) {
-        Bytes job(random() % 400);
+        ByteVector job(random() % 400);
         for (std::uint8_t& byte : job) byte = random() % 4 ? alphabet[random() % alphabet.size()] : random() % 256;
         const render::Canvas canvas = render::renderPaper(escpos::decode(job), {384, 3000});
         ASSERT_EQ(canvas.width(), 384 + render::kMarginWidth);

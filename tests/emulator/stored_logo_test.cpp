@@ -30,12 +30,12 @@ LogoBitmap TestLogo()
     return logo;
 }
 
-Bytes StoringJob(const std::vector<LogoBitmap>& logos)
+ByteVector StoringJob(const std::vector<LogoBitmap>& logos)
 {
     std::string error;
     const std::optional<std::vector<unsigned char>> job = LogoStoringJob(logos, error);
     EXPECT_TRUE(job) << error;
-    return job ? *job : Bytes{};
+    return job ? *job : ByteVector{};
 }
 
 constexpr int PAPER_WIDTH = 576;
@@ -59,7 +59,7 @@ constexpr int PAPER_WIDTH = 576;
     return ::testing::AssertionSuccess();
 }
 
-Picture Rendered(const Bytes& job, const std::string& name, const logos::LogoStore* logos = nullptr)
+Picture Rendered(const ByteVector& job, const std::string& name, const logos::LogoStore* logos = nullptr)
 {
     const std::string path = ::testing::TempDir() + "stored_logo_" + name + ".png";
     std::string error;
@@ -69,7 +69,7 @@ Picture Rendered(const Bytes& job, const std::string& name, const logos::LogoSto
 
 TEST(StoredLogo, EngineDefinitionDecodesToItsLogos)
 {
-    const std::vector<escpos::Command> commands = escpos::decode(StoringJob({TestLogo(), LogoBitmap{8, 8, Bytes(8)}}));
+    const std::vector<escpos::Command> commands = escpos::decode(StoringJob({TestLogo(), LogoBitmap{8, 8, ByteVector(8)}}));
     ASSERT_EQ(2u, commands.size());
     EXPECT_EQ(escpos::Op::DefineLogos, commands[1].op);
     logos::LogoStore store;
@@ -107,7 +107,7 @@ TEST(StoredLogo, DefinitionBeyondTheFieldsIsReportedAndNotStored)
 {
     logos::LogoStore store;
     ASSERT_TRUE(store.apply(escpos::decode(StoringJob({TestLogo()}))[1]));
-    const std::vector<escpos::Command> commands = escpos::decode(hex("1C 71 01 01 00 21 01") + Bytes(289 * 8, 0));
+    const std::vector<escpos::Command> commands = escpos::decode(hex("1C 71 01 01 00 21 01") + ByteVector(289 * 8, 0));
     ASSERT_EQ(2u, commands.size());
     EXPECT_EQ(escpos::Op::Error, commands[1].op);
     EXPECT_TRUE(contains(commands[1].message, "y is 289, not 1-288")) << commands[1].message;

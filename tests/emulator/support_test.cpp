@@ -12,8 +12,8 @@ namespace {
 TEST(StatusResponder, AnswersEachRequestOnceEvenWhenSplitAcrossChunks)
 {
     io::StatusResponder responder;
-    const Bytes first = hex("1B 40 10 04");
-    const Bytes second = hex("02 41 10 04 01 10 04 00 10 04 04");
+    const ByteVector first = hex("1B 40 10 04");
+    const ByteVector second = hex("02 41 10 04 01 10 04 00 10 04 04");
     EXPECT_TRUE(responder.feed(first.data(), first.size()).empty());
     EXPECT_EQ(responder.feed(second.data(), second.size()), hex("12 12 12"));
 }
@@ -21,7 +21,7 @@ TEST(StatusResponder, AnswersEachRequestOnceEvenWhenSplitAcrossChunks)
 TEST(StatusResponder, IgnoresWhatIsNoRequest)
 {
     io::StatusResponder responder;
-    const Bytes job = hex("10 10 04 02 10 04 00 10 04 05 04 02");
+    const ByteVector job = hex("10 10 04 02 10 04 00 10 04 05 04 02");
     EXPECT_EQ(responder.feed(job.data(), job.size()), hex("12"));  // only the 10 04 02 near the start
 }
 

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"
@@ -26,13 +26,6 @@ std::string ReadFrom(int fd, size_t count = 0)
     while ((count == 0 || bytes.size() < count) && (got = read(fd, buffer, sizeof buffer)) > 0)
         bytes.append(buffer, static_cast<size_t>(got));
     return bytes;
-}
-
-int WaitForExit(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class CancelTest : public ::testing::Test {

@@ -2,7 +2,7 @@
 
 #include "cmd_defs.h"
 #include "const.h"
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 
 namespace {
 

@@ -3,12 +3,11 @@
 // unit of one dot row, so that every band lands exactly on its own rows.
 #include <gtest/gtest.h>
 
-#include "decoder/decoder.h"
-#include "expected_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
+#include "printer_bytes.h"
+#include "printer_outline.h"
 #include "raster_writer.h"
-#include "render/paper_renderer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -170,28 +169,6 @@ TEST_F(CompactTest, FeedsAreExactDotRows)
     }
 }
 
-// The paper the printer's bytes make, as the emulator draws it.
-render::Canvas Paper(const Writes& writes, bool wholeDotFeeds)
-{
-    const std::string bytes = Joined(writes);
-    render::PaperOptions options;
-    options.wholeDotFeeds = wholeDotFeeds;
-    return render::renderPaper(escpos::decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), options);
-}
-
-// The first row where the two pictures differ on the paper, or -1.
-int FirstDifferentRow(const render::Canvas& one, const render::Canvas& other)
-{
-    for (int y = 0; y < std::max(one.height(), other.height()); ++y) {
-        for (int x = 0; x < kBytesPerLine * 8; ++x) {
-            const bool inked = y < one.height() && one.at(x, y) == render::kBlack;
-            if (inked != (y < other.height() && other.at(x, y) == render::kBlack))
-                return y;
-        }
-    }
-    return -1;
-}
-
 // A barcode printed sideways: 198 white gaps of 1 to 12 rows between bars
 // of 2 to 9 rows, on two pages. Every row of the faster picture is where
 // plain printing puts it, exactly, on a printer that keeps the fractions of
@@ -206,8 +183,9 @@ TEST_F(CompactTest, EveryRowLandsWherePlainPrintingPutsIt)
     const Writes plain = Print({page, page}, "0");
     const Writes faster = Print({page, page}, "1");
     for (bool wholeDots : {false, true}) {
-        const render::Canvas plainPaper = Paper(plain, wholeDots);
-        EXPECT_EQ(FirstDifferentRow(plainPaper, Paper(faster, wholeDots)), -1) << "whole dots " << wholeDots;
+        const render::Canvas plainPaper = PaperOf(Joined(plain), wholeDots);
+        EXPECT_EQ(FirstDifferentRow(plainPaper, PaperOf(Joined(faster), wholeDots), kBytesPerLine * 8), -1)
+            << "whole dots " << wholeDots;
         EXPECT_GT(plainPaper.height(), 2 * static_cast<int>(widths.size()));
     }
 }

@@ -1,7 +1,7 @@
 // The receipt extras, operation by operation: set-up, custom byte strings,
 // cuts, logos and cash drawers, write by write.
 #include "driver_fixture.h"
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ TEST_F(FinishingTest, StartDocSendsTheSetUpInNineWritesWithoutAnyPpd)
     const Writes writes = Capture([](ReceiptEngine& d) { d.StartDoc(); });
     EXPECT_EQ(writes, SetUpWrites());
     EXPECT_EQ(Hex(Joined(writes)), "1B 40 1B 40 1B 40 1B 3D 01 1B 52 00 1B 74 02 1B 63 03 02 "
-                                   "1B 63 04 00 1D 50 B4 B4 ");
+                                   "1B 63 04 00 1D 50 B4 B4");
 }
 
 // --- Custom byte strings -------------------------------------------------

@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"
@@ -159,7 +159,7 @@ TEST_F(JobTest, AReceiptWidePageLosesItsBlankTail)
     const FilterRun run = RunFilter({JobArgs(1, Raster({PageWithBlankTail(72, 800, 200)})), Ppd({}), ""});
     // Document set-up, page set-up, image command, image data, feed, ESC @.
     ASSERT_EQ(run.writes.size(), 9u + 9u + 4u);
-    EXPECT_EQ(Hex(run.writes[18]), "1D 76 30 00 48 00 20 03 ");
+    EXPECT_EQ(Hex(run.writes[18]), "1D 76 30 00 48 00 20 03");
     EXPECT_EQ(run.writes[19].size(), 57600u);
 }
 
@@ -510,11 +510,11 @@ TEST_F(JobTest, MemcheckFindsNoLeakOrInvalidAccessInAJobWithEveryOption)
         GTEST_SKIP() << "valgrind is not installed";
     std::vector<RasterPage> pages = NumberedPages(4);
     pages.push_back(PageWithBlankTail(72, 100, 30));
-    FilterInvocation invocation{{"9", "u", "t", "2", "", Raster(pages)}, ALL_OPTIONS_PPD, ""};
+    FilterInvocation invocation{{"9", "u", "t", "2", "", Raster(pages)}, Ppd(AllOptionsOn()), ""};
     invocation.launcher = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
                            "--show-leak-kinds=definite,indirect,possible", "--errors-for-leak-kinds=definite,indirect,possible"};
     const FilterRun memchecked = RunFilter(invocation);
-    const FilterRun plain = RunFilter({invocation.args, ALL_OPTIONS_PPD, ""});
+    const FilterRun plain = RunFilter({invocation.args, invocation.ppd, ""});
     EXPECT_EQ(memchecked.exitStatus, 0) << memchecked.errorOutput;
     EXPECT_EQ(memchecked.errorOutput, plain.errorOutput);  // no report of memcheck's own
     EXPECT_EQ(memchecked.writes, plain.writes);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "receipt_engine.h"
 #include "test_receipt.h"
 

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "driver_fixture.h"
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "raster_writer.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// The two option readers on small PPDs.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // the PPD API, see ppd_api.h
 #include <gtest/gtest.h>
 
 #include "driver_fixture.h"

@@ -3,7 +3,7 @@
 // the top; and the limits of what FS q can carry.
 #include <gtest/gtest.h>
 
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "stored_logos.h"
 
 namespace {

@@ -9,20 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "expected_bytes.h"
+#include "printer_bytes.h"
 #include "filter_runner.h"
 #include "ppd_writer.h"
 #include "raster_writer.h"
 #include "temp_dir.h"
 
 namespace {
-
-int WaitForExit(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // Reads `count` bytes from fd, waiting at most `seconds` for each piece.
 std::string ReadWithin(int fd, size_t count, int seconds)

@@ -1,11 +1,6 @@
 #include "canned_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <cstring>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -28,51 +23,9 @@ ssize_t AppendIpp(void* context, ipp_uchar_t* data, size_t length)
 
 }  // namespace
 
-CannedServer::CannedServer(Reply reply) : reply_(std::move(reply))
+CannedServer::CannedServer(Reply reply)
+    : reply_(std::move(reply)), server_([this](int fd) { ServeConnection(fd); })
 {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (listener_ < 0 || pipe2(stop_, O_CLOEXEC) != 0 ||
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(listener_, 8) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-        return;
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread(&CannedServer::Serve, this);
-}
-
-CannedServer::~CannedServer()
-{
-    if (thread_.joinable()) {
-        [[maybe_unused]] ssize_t n = write(stop_[1], "", 1);
-        thread_.join();
-    }
-    for (int fd : {listener_, stop_[0], stop_[1]}) {
-        if (fd >= 0)
-            close(fd);
-    }
-}
-
-// True when fd has data (or was closed); false once the server stops.
-bool CannedServer::WaitReadable(int fd) const
-{
-    pollfd fds[2] = {{fd, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-    while (poll(fds, 2, -1) < 0) {
-    }
-    return fds[1].revents == 0;
-}
-
-void CannedServer::Serve()
-{
-    while (WaitReadable(listener_)) {
-        const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client >= 0) {
-            ServeConnection(client);
-            close(client);
-        }
-    }
 }
 
 void CannedServer::ServeConnection(int fd)
@@ -91,7 +44,7 @@ void CannedServer::ServeConnection(int fd)
                 return;
             continue;
         }
-        const ssize_t n = WaitReadable(fd) ? read(fd, buffer, sizeof buffer) : 0;
+        const ssize_t n = server_.WaitReadable(fd) ? read(fd, buffer, sizeof buffer) : 0;
         if (n <= 0)
             return;
         received.append(buffer, static_cast<std::size_t>(n));

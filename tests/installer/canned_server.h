@@ -6,9 +6,10 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include <cups/ipp.h>
+
+#include "loopback.h"
 
 class CannedServer {
 public:
@@ -17,23 +18,17 @@ public:
     using Reply = std::function<std::optional<std::string>(const std::string& request)>;
 
     explicit CannedServer(Reply reply);
-    ~CannedServer();
     CannedServer(const CannedServer&) = delete;
     CannedServer& operator=(const CannedServer&) = delete;
 
-    int port() const { return port_; }  // 0 when it could not listen
+    int port() const { return server_.port(); }  // 0 when it could not listen
 
 private:
-    void Serve();
     // Answers the requests of one connection until the client closes it.
     void ServeConnection(int fd);
-    bool WaitReadable(int fd) const;
 
     Reply reply_;
-    int listener_ = -1;
-    int stop_[2] = {-1, -1};
-    int port_ = 0;
-    std::thread thread_;
+    LoopbackServer server_;  // last: it goes first, before the reply it uses
 };
 
 // The operation of an IPP request (0x4003 CUPS-Add-Modify-Printer, ...).

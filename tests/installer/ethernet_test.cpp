@@ -31,7 +31,7 @@ protected:
                                 const std::vector<std::string>& existing = {}) const
     {
         return EthernetDialogue("127.0.0.1:" + port) + LOOPBACK_DOTS + PrinterListText(QUEUE, existing) +
-               RegistrationText("socket://127.0.0.1:" + port, name) + SUCCESS;
+               RegistrationText("socket://127.0.0.1:" + port, name) + SUCCESS + TestReceiptOffer(name);
     }
 };
 
@@ -115,7 +115,7 @@ TEST_P(AcceptedAddressTest, IsRegistered)
 {
     const std::string address = GetParam();
     const ChildResult run = RunInstaller("4\n" + address + "\n9100\n");
-    EXPECT_TRUE(EndsWith(run.out, "Printer added successfuly\nInstall Success!.\n")) << run.out;
+    EXPECT_TRUE(EndsWith(run.out, SUCCESS + TestReceiptOffer(QUEUE))) << run.out;
     ExpectRegistered(QUEUE, "socket://" + address + ":9100");
 }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "ppd_writer.h"
+
 namespace {
 
 std::string MachineName()
@@ -32,13 +34,7 @@ std::string FilterText()
 
 std::string ShippedPpdValue(const std::string& keyword)
 {
-    const std::string text = ShippedPpdText();
-    const std::string start = "\n*" + keyword + ": \"";
-    const std::size_t begin = text.find(start);
-    const std::size_t end = text.find('"', begin + start.size());
-    if (begin == std::string::npos || end == std::string::npos)
-        return "<no *" + keyword + " in the shipped PPD>";
-    return text.substr(begin + start.size(), end - begin - start.size());
+    return PpdValue(SHIPPED_PPD, keyword);
 }
 
 void InstallerTest::SetUp()
@@ -68,9 +64,9 @@ ChildResult InstallerTest::RunInstaller(const std::string& answers,
     return RunChild({installer_}, options);
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
+std::string TestReceiptOffer(const std::string& queue)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return "Print a test receipt on " + queue + "? [y/N]: \n";
 }
 
 std::string MenuText()

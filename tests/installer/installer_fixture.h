@@ -24,10 +24,11 @@ std::string ShippedPpdValue(const std::string& keyword);
 // What the menu writes after a failed Ethernet set-up.
 inline const std::string LAN_FAILURE = "Install Fail!.\nCheck Connection LAN Cable or Printer Power.\n";
 
-bool EndsWith(const std::string& text, const std::string& end);
-
 // The menu up to and including its prompt.
 std::string MenuText();
+// What follows a successful set-up when the input ends there: the offer of
+// a test receipt on the queue, unanswered.
+std::string TestReceiptOffer(const std::string& queue);
 // "Number of printers found ..." through "Found Same Name Exist ...", for a
 // proposed name and the queues that exist, in the server's order; names
 // match without regard to case.

@@ -185,7 +185,8 @@ TEST_F(PlantedFileTest, FilesOfTheUserWhoRanSudoAreTaken)
     WriteOwned(Planted(PPD), ShippedPpdText(), 0644, NobodyUid());
     WriteOwned(Planted(FILTER), FilterText(), 0755, NobodyUid());
     const ChildResult bySudo = RunInstaller(ANSWERS, {{"SUDO_UID", std::to_string(NobodyUid())}});
-    EXPECT_TRUE(EndsWith(bySudo.out, "Install Success!.\n")) << bySudo.out;
+    EXPECT_TRUE(EndsWith(bySudo.out, "Install Success!.\n" + TestReceiptOffer("KORLA_tessa-300_ETHERNET")))
+        << bySudo.out;
     EXPECT_NE(std::string::npos, bySudo.out.find("'./" + std::string(FILTER) + "' -> '" + InstalledFilter() + "'\n"))
         << bySudo.out;
 

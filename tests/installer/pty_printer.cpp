@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "status_byte.h"
+
 PtyPrinter::PtyPrinter(std::optional<unsigned char> reply) : reply_(reply)
 {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
@@ -49,7 +51,7 @@ std::optional<termios> PtyPrinter::LineSettings() const
 // Reads what the installer sends and answers each complete DLE EOT 2.
 void PtyPrinter::Answer()
 {
-    static constexpr unsigned char REQUEST[] = {0x10, 0x04, 0x02};
+    static constexpr auto REQUEST = StatusRequest(StatusKind::OffLine);
     std::size_t matched = 0;
     for (;;) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
@@ -59,7 +61,7 @@ void PtyPrinter::Answer()
         if (read(master_, &byte, 1) != 1)
             return;
         matched = byte == REQUEST[matched] ? matched + 1 : (byte == REQUEST[0] ? 1 : 0);
-        if (matched < sizeof REQUEST)
+        if (matched < REQUEST.size())
             continue;
         matched = 0;
         ++requests_;

@@ -237,7 +237,7 @@ TEST_F(RegistrationTest, EveryRequestGoesToTheServerNamed)
     const ChildResult run = RunInstaller(ANSWERS, environment);
 
     EXPECT_NE(std::string::npos, run.out.find(PrinterListText(QUEUE, {}))) << run.out;
-    EXPECT_TRUE(EndsWith(run.out, "Install Success!.\n")) << run.out;
+    EXPECT_TRUE(EndsWith(run.out, "Install Success!.\n" + TestReceiptOffer(QUEUE))) << run.out;
     EXPECT_EQ(URI, named.Queue(QUEUE).value_or(QueueState{}).deviceUri);
     EXPECT_EQ(OTHER_DEVICE, cupsd_.Queue(QUEUE).value_or(QueueState{}).deviceUri);
 }

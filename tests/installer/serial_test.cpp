@@ -74,7 +74,7 @@ protected:
         const std::string uri = "serial:" + Path(node) + "?" + settings;
         return SettingsDialogue() + "DBG CHECK IF CONFIG : [" + uri + "]\n" + "DBG = dev=[" + Path(node) +
                "], pch=[" + adapterPart + "]" + PrinterListText(queue, {}) + RegistrationText(uri, queue) +
-               "Printer added successfuly\nInstall Success!.\nExit Program.\n";
+               "Printer added successfuly\nInstall Success!.\nExit Program.\n" + TestReceiptOffer(queue);
     }
 
     TempDir devices_{"korla-dev-"};
@@ -94,16 +94,18 @@ TEST_F(SerialTest, PrinterOnFirstPortWithDefaultSettings)
     ExpectRegistered("KORLA_tessa-300_SERIAL", "serial:" + Path("ttyS0") + "?baud=115200+bits=8+parity=none+flow=hard");
 }
 
-// Ports are probed in order: a silent one, one that answers something that is
-// not a status, then the printer; the ports after it are left alone.
+// Ports are probed in order: ones that answer something that is not a
+// status (0x93 has the bits 0x10 and 0x02, and bit 7, which no status byte
+// has), a silent one, then the printer; the ports after it are left alone.
 TEST_F(SerialTest, ScanStopsAtFirstPortThatAnswers)
 {
+    Attach("ttyS0", 0x93);
     Attach("ttyS1", std::nullopt);
     Attach("ttyS2", 0x08);
     Attach("ttyS3", 0x12);
     const PtyPrinter& untouched = Attach("ttyS4", 0x12);
     const ChildResult run = Run("1\n\n\n\n\n");
-    EXPECT_EQ(MenuText() + SERIAL_TITLE + Missing("ttyS0") + Probed("ttyS1", "", 255) +
+    EXPECT_EQ(MenuText() + SERIAL_TITLE + Probed("ttyS0", "Rcv=0x93\n", 255) + Probed("ttyS1", "", 255) +
                   Probed("ttyS2", "Rcv=0x8\n", 255) + Probed("ttyS3", "Rcv=0x12\n", 1) + Found("ttyS3") +
                   Registered("ttyS3", "baud=115200+bits=8+parity=none+flow=hard", "KORLA_tessa-300_SERIAL", "(null)"),
               run.out);

@@ -35,7 +35,8 @@ protected:
     std::string Success(const std::string& listing) const
     {
         return UsbDialogue() + listing + "\n" + "\nConnected Dev Name : [" + PRINTER_URI + "]\n" +
-               RegistrationText(PRINTER_URI, QUEUE) + "Printer added successfuly\nInstall Success!.\n";
+               RegistrationText(PRINTER_URI, QUEUE) + "Printer added successfuly\nInstall Success!.\n" +
+               TestReceiptOffer(QUEUE);
     }
 };
 
@@ -143,7 +144,7 @@ TEST_F(UsbTest, BackendPathIsNotShellText)
     const std::string serverBin = links / "server bin;touch injected;";
     ASSERT_EQ(0, symlink(cupsd_.serverBin().c_str(), serverBin.c_str()));
     const ChildResult run = RunInstaller("3\n", {{"CUPS_SERVERBIN", serverBin}});
-    EXPECT_TRUE(EndsWith(run.out, "Install Success!.\n")) << run.out;
+    EXPECT_TRUE(EndsWith(run.out, "Install Success!.\n" + TestReceiptOffer(QUEUE))) << run.out;
     ExpectRegistered(QUEUE, PRINTER_URI);
     EXPECT_NE(0, access((work_ / "injected").c_str(), F_OK)) << "a shell ran part of a folder name";
 }

@@ -8,21 +8,13 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "printer_bytes.h"
 #include "pty_printer.h"
 
 namespace {
 
-const std::string DRAWER_1_PULSE("\x1b\x70\x30\x32\x32", 5);  // 50 units of 2 ms, the printer's default
-const std::string DRAWER_2_PULSE("\x1b\x70\x31\x32\x32", 5);
-
-// Black on white: a square of 40 dots.
-std::string SquarePng()
-{
-    PngSpec spec;
-    spec.width = spec.height = 40;
-    spec.rows.assign(40 * 40, 0);
-    return EncodePng(spec);
-}
+const std::string DRAWER_1_PULSE = DrawerPulse(1, 50);  // 50 units of 2 ms, the printer's default
+const std::string DRAWER_2_PULSE = DrawerPulse(2, 50);
 
 // The value of the first hidden field of the name in a page.
 std::string HiddenField(const std::string& page, const std::string& name)
@@ -73,7 +65,7 @@ TEST_F(PrinterAppActions, DrawerOpensFromThePageAndWithTheSubCommand)
 TEST_F(PrinterAppActions, LogosStoredFromTheirPageShowOnTheTestReceipt)
 {
     const std::string image = server_->folder() + "/square.png";
-    WriteFile(image, SquarePng());
+    WriteFile(image, BlackPng(40, 40));
     std::string preview;
     ASSERT_EQ(200, server_->PostUploads("/receipt/logos", {"action=preview", "logo1=@" + image, "threshold=128"},
                                         &preview));
@@ -84,7 +76,7 @@ TEST_F(PrinterAppActions, LogosStoredFromTheirPageShowOnTheTestReceipt)
 
     ASSERT_EQ(200, server_->PostForm("/receipt/logos", "action=store&digest=" + digest));
     const AppServer::PrinterJob stored = server_->NextJob();
-    EXPECT_EQ(std::string("\x1b\x40\x1c\x71\x01\x05\x00\x05\x00", 9), stored.bytes.substr(0, 9));
+    EXPECT_EQ(kInitialise + Bytes({0x1C, 0x71, 0x01, 0x05, 0x00, 0x05, 0x00}), stored.bytes.substr(0, 9));
     EXPECT_EQ(9u + 40 * 5, stored.bytes.size());
 
     ASSERT_EQ(200, server_->PostUploads("/receipt/logos", {"action=preview", "logo1=@" + image, "threshold=128"}));

@@ -34,21 +34,6 @@ bool Exists(const std::string& path)
 
 }  // namespace
 
-int FreeLoopbackPort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(fd);
-    return port;
-}
-
 bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri)
 {
     ChildOptions client;
@@ -85,10 +70,44 @@ std::string UrlEncoded(const std::string& text)
     return encoded;
 }
 
+std::string IppRequest(const std::string& operation)
+{
+    return "{\nOPERATION " + operation +
+           "\nGROUP operation-attributes-tag\n"
+           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
+}
+
+std::string IppAttribute(const AppServer& server, const std::string& name, int jobId)
+{
+    const std::string request = jobId > 0 ? IppRequest("Get-Job-Attributes") + "ATTR integer job-id " +
+                                                std::to_string(jobId) + "\n"
+                                          : IppRequest("Get-Printer-Attributes");
+    const ChildResult run =
+        server.IppTool(request + "ATTR keyword requested-attributes " + name + "\nSTATUS successful-ok\n}\n");
+    const std::string mark = "        " + name + " (";  // in the response, not the request
+    const size_t start = run.out.find(mark);
+    if (start == std::string::npos)
+        return "";
+    const size_t value = run.out.find(" = ", start) + 3;
+    return run.out.substr(value, run.out.find('\n', value) - value);
+}
+
+std::string AwaitIppAttribute(const AppServer& server, const std::string& name, const std::string& value, int jobId)
+{
+    const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
+    std::string now = IppAttribute(server, name, jobId);
+    while (now != value && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        now = IppAttribute(server, name, jobId);
+    }
+    return now;
+}
+
 bool IsStatusRequest(const std::string& bytes, size_t at)
 {
-    return bytes.size() >= at + 3 && bytes[at] == '\x10' && bytes[at + 1] == '\x04' && bytes[at + 2] >= 1 &&
-           bytes[at + 2] <= 4;
+    return bytes.size() >= at + 3 && static_cast<unsigned char>(bytes[at]) == DLE &&
+           static_cast<unsigned char>(bytes[at + 1]) == EOT && bytes[at + 2] >= 1 && bytes[at + 2] <= 4;
 }
 
 int CountLines(const std::string& listing, const std::string& text)
@@ -119,6 +138,7 @@ bool AppServer::StartPrinter(const PrinterSetup& setup)
     if (!setup.bytesOnly)
         arguments.insert(arguments.end(),
                          {"--listing", printerOutput_ / "job.txt", "--png", printerOutput_ / "job.png"});
+    printerJobs_ = EmulatorJobs(printerOutput_ / "job", setup.bytesOnly ? ".bin" : ".png");
     if (setup.serial)
         arguments.insert(arguments.begin(), {"--pty", "--pty-link", SerialPort()});
     else
@@ -428,10 +448,8 @@ ChildResult AppServer::RunIppTool(const std::string& printerUri, const std::stri
 
 ChildResult AppServer::PrintRaster(const std::string& file, const std::string& jobAttribute) const
 {
-    return IppTool("{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-                   "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-                   "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-                   "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
+    return IppTool(IppRequest("Print-Job") +
+                       "ATTR mimeMediaType document-format image/pwg-raster\nGROUP job-attributes-tag\n" +
                        jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n",
                    {"filename=" + file});
 }
@@ -452,20 +470,21 @@ std::string AppServer::ProcessingJob() const
 
 // The emulator numbers its outputs session by session and writes them once
 // the session has ended: the bytes, the listing, then the paper picture, so
-// that the picture's file says the other two are complete.
+// that the picture's file, once whole, says the other two are complete.
 AppServer::PrinterJob AppServer::NextJob()
 {
     const auto deadline = Clock::now() + std::chrono::seconds(kGuardSeconds);
     while (Clock::now() < deadline) {
-        const std::string number = std::to_string(sessionsSeen_ + 1);
-        if (!Exists(printerOutput_ / ("job-" + number + ".png"))) {
+        const int number = sessionsSeen_ + 1;
+        if (!printerJobs_.Complete(number)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
         ++sessionsSeen_;
         PrinterJob job;
-        job.bytes = ReadFile(printerOutput_ / ("job-" + number + ".bin"));
-        job.listing = ReadFile(printerOutput_ / ("job-" + number + ".txt"));
+        job.bytes = printerJobs_.Bytes(number);
+        job.listing = printerJobs_.Listing(number);
+        job.picture = printerJobs_.Path(number, ".png");
         while (IsStatusRequest(job.bytes, 0)) {
             job.bytes.erase(0, PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
@@ -477,6 +496,7 @@ AppServer::PrinterJob AppServer::NextJob()
             job.bytes.resize(job.bytes.size() - PAPER_STATUS_REQUEST.size());
             ++job.statusRequests;
         }
+        job.receipt = ReadReceipt(job.bytes);
         job.arrived = true;
         return job;
     }
@@ -493,8 +513,8 @@ std::string AppServer::StopAndCollectBytes()
     printer_->terminate();
     printer_->wait();
     std::string bytes;
-    for (int session = 1; Exists(printerOutput_ / ("job-" + std::to_string(session) + ".bin")); ++session)
-        bytes += ReadFile(printerOutput_ / ("job-" + std::to_string(session) + ".bin"));
+    for (int session = 1; Exists(printerJobs_.Path(session, ".bin")); ++session)
+        bytes += printerJobs_.Bytes(session);
     return bytes;
 }
 

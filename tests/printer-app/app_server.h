@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "child_process.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
+#include "loopback.h"
+#include "printer_outline.h"
 #include "private_cupsd.h"
+#include "status_byte.h"
 #include "temp_dir.h"
 
 inline const std::string PRINTER = "receipt";
@@ -100,13 +104,16 @@ public:
     // The next job that reaches the printer, passing over the server's
     // paper checks and probes between jobs (sessions of status requests
     // alone): its raw bytes without the status requests that came before
-    // its first byte and after its last, how many those were, and its
-    // listing.
+    // its first byte and after its last, how many those were, its outline,
+    // the emulator's listing (for failure messages) and the file of its
+    // paper picture.
     struct PrinterJob {
         bool arrived = false;
         std::string bytes;
         int statusRequests = 0;
+        Receipt receipt;
         std::string listing;
+        std::string picture;
     };
     PrinterJob NextJob();
     // Stops the server and the printer, then every byte the printer took,
@@ -127,6 +134,7 @@ private:
 
     TempDir folder_{"korla-app-"};
     TempDir printerOutput_{"korla-app-printer-"};
+    EmulatorJobs printerJobs_{printerOutput_ / "job"};
     TempDir deviceFolder_{"korla-app-dev-"};
     std::unique_ptr<EmulatorProcess> printer_;
     std::string deviceUri_;
@@ -140,7 +148,22 @@ private:
 };
 
 // The paper check the server sends, DLE EOT 4.
-inline const std::string PAPER_STATUS_REQUEST("\x10\x04\x04", 3);
+inline const std::string PAPER_STATUS_REQUEST = [] {
+    const auto request = StatusRequest(StatusKind::PaperSensor);
+    return std::string(request.begin(), request.end());
+}();
+
+// The start of an ipptool test of the printer: the operation and what every
+// request carries, up to the request's own attributes.
+std::string IppRequest(const std::string& operation);
+
+// A printer attribute, or with jobId one of that job's, as ipptool shows its
+// value; "" when the answer has none.
+std::string IppAttribute(const AppServer& server, const std::string& name, int jobId = 0);
+// Reads it again, every 0.1 s for the guard time at most, until it has the
+// value; returns the last value read.
+std::string AwaitIppAttribute(const AppServer& server, const std::string& name, const std::string& value,
+                              int jobId = 0);
 
 // Whether the text at `at` is a status request, DLE EOT 1 to 4.
 bool IsStatusRequest(const std::string& bytes, size_t at);
@@ -150,9 +173,6 @@ bool IsStatusRequest(const std::string& bytes, size_t at);
 // the printer's attributes, which it does after lpadmin returns: until
 // then the queue is raw. False when it did not come.
 bool AddDriverlessQueue(const PrivateCupsd& cupsd, const std::string& queue, const std::string& printerUri);
-
-// A free TCP port on 127.0.0.1, as the kernel hands one out.
-int FreeLoopbackPort();
 
 // The text as a form field's value: letters, digits and -._~/ as they are.
 std::string UrlEncoded(const std::string& text);

@@ -2,6 +2,7 @@
 // loopback port with a private folder, the emulator as its network printer,
 // jobs from ipptool and from a private cupsd's driverless queue, defaults
 // set over IPP and on the web page.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -13,34 +14,29 @@
 #include "app_server.h"
 #include "filter_runner.h"
 #include "png_files.h"
+#include "printer_bytes.h"
 #include "private_cupsd.h"
 #include "raster_writer.h"
 
 namespace {
 
-const std::string PARTIAL_CUT = "GS V 66 0";
-const std::string IMAGE = "GS v 0 raster image";
-const std::string NO_CUT_FEED = "ESC d 6";
-const std::string DRAWER_PULSE = "ESC p";
+const std::string PARTIAL_CUT = Hex(kPartialCut);
+const std::string NO_CUT_FEED = Hex(kFeedSixLines);
+const std::string DRAWER_PULSE = "1B 70";  // ESC p, either drawer
+const std::string FEED = "1B 4A";          // ESC J
 
 // Print-Job with one job attribute; the document format and file come as
 // -d definitions.
 std::string PrintJobTest(const std::string& jobAttribute = "")
 {
-    return "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-           "ATTR mimeMediaType document-format $format\n"
+    return IppRequest("Print-Job") + "ATTR mimeMediaType document-format $format\n"
            "GROUP job-attributes-tag\nATTR integer copies $copies\n" +
            jobAttribute + "\nFILE $filename\nSTATUS successful-ok\n}\n";
 }
 
 std::string SetDefaultTest(const std::string& attribute)
 {
-    return "{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-           "GROUP printer-attributes-tag\n" +
+    return IppRequest("Set-Printer-Attributes") + "GROUP printer-attributes-tag\n" +
            attribute + "\nSTATUS successful-ok\n}\n";
 }
 
@@ -55,24 +51,6 @@ std::string Placed(const std::string& row, unsigned offset, unsigned bytesPerLin
         }
     }
     return wide;
-}
-
-struct ImageSize {
-    int bytes;
-    int rows;
-};
-
-// The raster images of a listing, in order.
-std::vector<ImageSize> Images(const std::string& listing)
-{
-    std::vector<ImageSize> images;
-    const std::string mark = IMAGE + " ";
-    for (size_t at = listing.find(mark); at != std::string::npos; at = listing.find(mark, at + 1)) {
-        ImageSize size{};
-        if (sscanf(listing.c_str() + at + mark.size(), "%d bytes x %d rows", &size.bytes, &size.rows) == 2)
-            images.push_back(size);
-    }
-    return images;
 }
 
 class PrinterApp : public ::testing::Test {
@@ -120,9 +98,9 @@ TEST_F(PrinterApp, PngPrintsOnceForEveryCopyWithItsCut)
 {
     const AppServer::PrinterJob job = PrintBar(2);
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(2, CountLines(job.listing, IMAGE)) << job.listing;
-    EXPECT_EQ(2, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
-    EXPECT_EQ(std::string("\x1b\x40", 2), job.bytes.substr(job.bytes.size() - 2));
+    EXPECT_EQ(2, CountWords(job.receipt.outline, IMAGE)) << job.listing;
+    EXPECT_EQ(2, CountWords(job.receipt.outline, PARTIAL_CUT)) << job.listing;
+    EXPECT_EQ(kInitialise, job.bytes.substr(job.bytes.size() - 2));
 }
 
 // A one-bit PWG raster as wide as the 80 mm page, its printable middle
@@ -156,8 +134,9 @@ TEST_F(PrinterApp, OneBitPwgRasterGivesTheFiltersBytes)
 
     const AppServer::PrinterJob trimmed = Print("image/pwg-raster", pwg);
     ASSERT_TRUE(trimmed.arrived);
-    EXPECT_NE(std::string::npos, trimmed.listing.find(IMAGE + " 72 bytes x " + std::to_string(inkRows) + " rows"))
-        << trimmed.listing;
+    ASSERT_EQ(1u, trimmed.receipt.images.size()) << trimmed.listing;
+    EXPECT_EQ(72u, trimmed.receipt.images[0].bytesPerRow);
+    EXPECT_EQ(inkRows, trimmed.receipt.images[0].rows);
 }
 
 // Faster printing is on unless a job or the printer turns it off: the
@@ -175,20 +154,22 @@ TEST_F(PrinterApp, FasterPrintingFeedsTheGapsAndNarrowsTheImages)
 
     const AppServer::PrinterJob faster = Print("image/pwg-raster", pwg);
     ASSERT_TRUE(faster.arrived);
-    const std::vector<ImageSize> bands = Images(faster.listing);
+    const std::vector<PageImage>& bands = faster.receipt.images;
     ASSERT_EQ(2u, bands.size()) << faster.listing;
-    EXPECT_GE(20, bands[0].bytes) << faster.listing;
-    EXPECT_EQ(30, bands[0].rows);
-    EXPECT_EQ(30, bands[1].rows);
-    EXPECT_LT(bands[0].bytes, bands[1].bytes);
-    EXPECT_NE(std::string::npos, faster.listing.find("ESC J", faster.listing.find(IMAGE))) << faster.listing;
+    EXPECT_GE(20u, bands[0].bytesPerRow) << faster.listing;
+    EXPECT_EQ(30u, bands[0].rows);
+    EXPECT_EQ(30u, bands[1].rows);
+    EXPECT_LT(bands[0].bytesPerRow, bands[1].bytesPerRow);
+    const std::vector<std::string>& outline = faster.receipt.outline;
+    const auto firstImage = std::find(outline.begin(), outline.end(), IMAGE);
+    EXPECT_LT(0, CountWords({firstImage, outline.end()}, FEED)) << faster.listing;
 
     const AppServer::PrinterJob plain = Print("image/pwg-raster", pwg, 1, "ATTR keyword korla-faster-printing 0");
     ASSERT_TRUE(plain.arrived);
-    const std::vector<ImageSize> whole = Images(plain.listing);
+    const std::vector<PageImage>& whole = plain.receipt.images;
     ASSERT_EQ(1u, whole.size()) << plain.listing;
-    EXPECT_EQ(72, whole[0].bytes);
-    EXPECT_EQ(110, whole[0].rows);
+    EXPECT_EQ(72u, whole[0].bytesPerRow);
+    EXPECT_EQ(110u, whole[0].rows);
 }
 
 TEST_F(PrinterApp, RasterDocumentIsPrintedOnceForEveryCopy)
@@ -197,8 +178,8 @@ TEST_F(PrinterApp, RasterDocumentIsPrintedOnceForEveryCopy)
     WriteRaster(pwg, {PageWithBlankTail(80, 20, 5), PageWithBlankTail(80, 30, 5)}, RasterFormat::Pwg);
     const AppServer::PrinterJob job = Print("image/pwg-raster", pwg, 2);
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(4, CountLines(job.listing, IMAGE)) << job.listing;
-    EXPECT_EQ(2, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
+    EXPECT_EQ(4, CountWords(job.receipt.outline, IMAGE)) << job.listing;
+    EXPECT_EQ(2, CountWords(job.receipt.outline, PARTIAL_CUT)) << job.listing;
 }
 
 struct RefusedValue {
@@ -227,8 +208,8 @@ TEST_F(PrinterApp, DefaultSetOverIppReachesTheNextJob)
     const AppServer::PrinterJob job = PrintBar();
     SetDefault("ATTR keyword korla-paper-source-default PartialCut");
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(0, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
-    EXPECT_EQ(1, CountLines(job.listing, NO_CUT_FEED)) << job.listing;
+    EXPECT_EQ(0, CountWords(job.receipt.outline, PARTIAL_CUT)) << job.listing;
+    EXPECT_EQ(1, CountWords(job.receipt.outline, NO_CUT_FEED)) << job.listing;
 }
 
 TEST_F(PrinterApp, JobValueOverridesTheDefault)
@@ -236,7 +217,7 @@ TEST_F(PrinterApp, JobValueOverridesTheDefault)
     const AppServer::PrinterJob job =
         Print("image/png", *documents_ / "bar.png", 1, "ATTR text korla-end-doc \"Custom.\\\\x1b\\\\x61\\\\x1\"");
     ASSERT_TRUE(job.arrived);
-    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01\x1b\x40", 5))) << job.listing;
+    EXPECT_NE(std::string::npos, job.bytes.find(Bytes({0x1B, 0x61, 0x01}) + kInitialise)) << job.listing;
 }
 
 // Posts the fields to a web page's form with its session token, as a
@@ -271,7 +252,7 @@ TEST_F(PrinterApp, DefaultSetOnTheWebPageReachesTheNextJob)
     const AppServer::PrinterJob job = PrintBar();
     SetDefault("ATTR keyword korla-cash-drawer-default 0");
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(1, CountLines(job.listing, DRAWER_PULSE)) << job.listing;
+    EXPECT_EQ(1, CountWords(job.receipt.outline, DRAWER_PULSE)) << job.listing;
 }
 
 // The receipt page takes the custom bytes in the PPD's notation and
@@ -284,15 +265,15 @@ TEST_F(PrinterApp, ReceiptPageStoresOnlyValidCustomBytes)
     EXPECT_NE(std::string::npos, refused.find("Nothing was saved.")) << refused;
     const AppServer::PrinterJob unchanged = PrintBar();
     ASSERT_TRUE(unchanged.arrived);
-    EXPECT_EQ(std::string("\x1b\x40"), unchanged.bytes.substr(0, 2));
-    EXPECT_EQ(std::string::npos, unchanged.bytes.find(std::string("\x1b\x61\x01"))) << unchanged.listing;
+    EXPECT_EQ(kInitialise, unchanged.bytes.substr(0, 2));
+    EXPECT_EQ(std::string::npos, unchanged.bytes.find(Bytes({0x1B, 0x61, 0x01}))) << unchanged.listing;
 
     const std::string saved = PostForm(url, {"korla-start-doc=Custom.\\x1b\\x61\\x1", "korla-end-doc=None"});
     EXPECT_NE(std::string::npos, saved.find("Changes saved.")) << saved;
     const AppServer::PrinterJob job = PrintBar();
     SetDefault("ATTR text korla-start-doc-default None");
     ASSERT_TRUE(job.arrived);
-    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01"))) << job.listing;
+    EXPECT_NE(std::string::npos, job.bytes.find(Bytes({0x1B, 0x61, 0x01}))) << job.listing;
 }
 
 // CUPS's driverless queue renders text and PDF for the application, one
@@ -316,17 +297,17 @@ TEST_F(PrinterApp, DriverlessCupsQueuePrintsTextAndPdf)
 
     for (const char* file : {"two-pages.txt", "receipt.pdf"}) {
         const AppServer::PrinterJob job = print(file, 1);
-        EXPECT_LE(1u, Images(job.listing).size()) << job.listing;
-        EXPECT_EQ(1, CountLines(job.listing, PARTIAL_CUT)) << file << "\n" << job.listing;
+        EXPECT_LE(1u, job.receipt.images.size()) << job.listing;
+        EXPECT_EQ(1, CountWords(job.receipt.outline, PARTIAL_CUT)) << file << "\n" << job.listing;
     }
 
     // CUPS 2.4 writes "cupsManualCopies: True" into the driverless PPD of a
     // printer that does not take PDF, repeats the pages itself and sends one
     // copy: every page arrives twice, behind one cut.
-    const size_t once = Images(print("receipt.pdf", 1).listing).size();
+    const size_t once = print("receipt.pdf", 1).receipt.images.size();
     const AppServer::PrinterJob twice = print("receipt.pdf", 2);
-    EXPECT_EQ(2 * once, Images(twice.listing).size()) << twice.listing;
-    EXPECT_EQ(1, CountLines(twice.listing, PARTIAL_CUT)) << twice.listing;
+    EXPECT_EQ(2 * once, twice.receipt.images.size()) << twice.listing;
+    EXPECT_EQ(1, CountWords(twice.receipt.outline, PARTIAL_CUT)) << twice.listing;
 }
 
 }  // namespace

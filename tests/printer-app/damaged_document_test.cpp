@@ -8,27 +8,19 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "test_pictures.h"
 
 namespace {
 
-// An IPP request to the printer, up to its own attributes.
-std::string Request(const std::string& operation)
-{
-    return "{\nOPERATION " + operation +
-           "\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
-}
-
 const std::string PRINT_JOB =
-    Request("Print-Job") + "ATTR mimeMediaType document-format $format\nFILE $filename\nSTATUS successful-ok\n}\n";
+    IppRequest("Print-Job") + "ATTR mimeMediaType document-format $format\nFILE $filename\nSTATUS successful-ok\n}\n";
 
 // Prints the document, then asks for the job's state until it has ended,
 // at most 10 s (100 times, 0.1 s apart), and expects it aborted with the
 // message.
 std::string AbortedJobTest(const std::string& message)
 {
-    const std::string jobState = Request("Get-Job-Attributes") + "ATTR integer job-id $job-id\nSTATUS successful-ok\n";
+    const std::string jobState = IppRequest("Get-Job-Attributes") + "ATTR integer job-id $job-id\nSTATUS successful-ok\n";
     return PRINT_JOB + jobState + "DELAY \"0,0.1\"\nEXPECT job-state WITH-VALUE >6 REPEAT-NO-MATCH\nREPEAT-LIMIT 100\n}\n" +
            jobState +
            "EXPECT job-state WITH-VALUE 8\nEXPECT job-state-reasons WITH-VALUE document-format-error\n"
@@ -107,10 +99,10 @@ TEST_P(PrinterAppDamagedDocuments, EndsItsJobAndLeavesTheNextExact)
 }
 
 const std::string PNG_MESSAGE = "Not printed: the PNG image cannot be read";
+const std::string JPEG_MESSAGE = "Not printed: the JPEG image cannot be read";
 const std::string BAR = BarPng(576, 200);
+const std::string RECEIPT_JPEG = GreyJpeg(GreyReceipt(576, 64));
 
-// PAPPL's own JPEG filter refuses a file that is not one, without a reason
-// of its own.
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PrinterAppDamagedDocuments,
     ::testing::Values(
@@ -118,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedDocument{"TruncatedPng", "image/png", BAR.substr(0, BAR.size() / 2), PNG_MESSAGE},
         DamagedDocument{"PngWithACorruptChunk", "image/png", WithChangedChunkByte(BAR, "IDAT"),
                         PNG_MESSAGE + ": IDAT: CRC error"},
-        DamagedDocument{"JpegThatIsNotOne", "image/jpeg", std::string(3000, 'x'), ""}),
+        DamagedDocument{"JpegThatIsNotOne", "image/jpeg", std::string(3000, 'x'), JPEG_MESSAGE + ": Not a JPEG file"},
+        DamagedDocument{"TruncatedJpeg", "image/jpeg", RECEIPT_JPEG.substr(0, RECEIPT_JPEG.size() / 2),
+                        JPEG_MESSAGE + ": Premature end of JPEG file"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -110,14 +110,6 @@ long ResidentKilobytes(pid_t pid)
     return -1;
 }
 
-std::string PrintPngTest()
-{
-    return "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name till\n"
-           "ATTR mimeMediaType document-format image/png\nFILE $filename\nSTATUS successful-ok\n}\n";
-}
-
 TEST(PrinterAppFlood, SlowConnectionsDoNotStopThePrinting)
 {
     rlimit files{CONNECTIONS + 1000, CONNECTIONS + 1000};
@@ -137,7 +129,10 @@ TEST(PrinterAppFlood, SlowConnectionsDoNotStopThePrinting)
     std::this_thread::sleep_for(std::chrono::seconds(2));
 
     const auto start = Clock::now();
-    const ChildResult printed = server.IppTool(PrintPngTest(), {"filename=" + (folder / "bar.png")});
+    const ChildResult printed = server.IppTool(IppRequest("Print-Job") +
+                                                     "ATTR mimeMediaType document-format image/png\nFILE $filename\n"
+                                                     "STATUS successful-ok\n}\n",
+                                                 {"filename=" + (folder / "bar.png")});
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     ASSERT_TRUE(server.NextJob().arrived);
     const double seconds = SecondsSince(start);

@@ -16,55 +16,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::string Request(const std::string& operation)
-{
-    return "{\nOPERATION " + operation +
-           "\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n";
-}
-
 // Prints without waiting for the printer; the job's id is job 1's, 2's...
 ChildResult Print(const AppServer& server, const std::string& format, const std::string& file,
                   const std::string& expectedStatus = "successful-ok")
 {
-    return server.IppTool(Request("Print-Job") + "ATTR mimeMediaType document-format " + format +
+    return server.IppTool(IppRequest("Print-Job") + "ATTR mimeMediaType document-format " + format +
                               "\nGROUP job-attributes-tag\nATTR keyword korla-faster-printing 0\nFILE " + file +
                               "\nSTATUS " + expectedStatus + "\n}\n");
-}
-
-// One attribute of a job or of the printer, as ipptool shows its value.
-std::string Attribute(const AppServer& server, const std::string& operation, const std::string& name,
-                      int jobId = 0)
-{
-    const std::string job = jobId > 0 ? "ATTR integer job-id " + std::to_string(jobId) + "\n" : "";
-    const ChildResult run = server.IppTool(Request(operation) + job + "ATTR keyword requested-attributes " + name +
-                                           "\nSTATUS successful-ok\n}\n");
-    const std::string mark = "        " + name + " (";
-    const size_t start = run.out.find(mark);
-    if (start == std::string::npos)
-        return "";
-    const size_t value = run.out.find(" = ", start) + 3;
-    return run.out.substr(value, run.out.find('\n', value) - value);
-}
-
-std::string JobAttribute(const AppServer& server, int jobId, const std::string& name)
-{
-    return Attribute(server, "Get-Job-Attributes", name, jobId);
-}
-
-// Waits, 20 s at most, for a job attribute to take the value.
-std::string AwaitJob(const AppServer& server, int jobId, const std::string& name, const std::string& value)
-{
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
-    std::string now = JobAttribute(server, jobId, name);
-    while (now != value && Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        now = JobAttribute(server, jobId, name);
-    }
-    return now;
 }
 
 // The printer's bytes less the paper checks the server makes of its own.
@@ -98,21 +56,18 @@ TEST_F(PrinterAppJobFate, PaperOutHoldsTheJobStoppedUntilPaperIsBack)
     const std::string receipt = folder_ / "receipt.pwg";
     WriteRaster(receipt, {PageWithBlankTail(72, 40, 10)}, RasterFormat::Pwg);
     // The printer is known to answer, and to have no paper.
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (Attribute(server_, "Get-Printer-Attributes", "printer-state-reasons") != "media-empty,media-needed" &&
-           Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    AwaitIppAttribute(server_, "printer-state-reasons", "media-empty,media-needed");
 
     ASSERT_EQ(0, Print(server_, "image/pwg-raster", receipt).exitStatus);
-    EXPECT_EQ("processing-stopped", AwaitJob(server_, 1, "job-state", "processing-stopped"));
-    EXPECT_EQ("stopped", Attribute(server_, "Get-Printer-Attributes", "printer-state"));
-    EXPECT_NE(std::string::npos, JobAttribute(server_, 1, "job-state-message").find("Waiting for paper"));
+    EXPECT_EQ("processing-stopped", AwaitIppAttribute(server_, "job-state", "processing-stopped", 1));
+    EXPECT_EQ("stopped", IppAttribute(server_, "printer-state"));
+    EXPECT_NE(std::string::npos, IppAttribute(server_, "job-state-message", 1).find("Waiting for paper"));
 
     SetPaper("ok");
     const AppServer::PrinterJob job = server_.NextJob();
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(1, CountLines(job.listing, "GS v 0 raster image")) << job.listing;
-    EXPECT_EQ("completed", AwaitJob(server_, 1, "job-state", "completed"));
+    EXPECT_EQ(1, CountWords(job.receipt.outline, IMAGE)) << job.listing;
+    EXPECT_EQ("completed", AwaitIppAttribute(server_, "job-state", "completed", 1));
 }
 
 struct BrokenLink {
@@ -136,13 +91,13 @@ TEST_P(PrinterAppJobFateLink, PrinterGoneMidJobEndsItNotCompletedWithHowFarItGot
     WriteRaster(receipt, {page, page, page, page}, RasterFormat::Pwg);
 
     ASSERT_EQ(0, Print(server_, "image/pwg-raster", receipt).exitStatus);
-    ASSERT_EQ("processing", AwaitJob(server_, 1, "job-state", "processing"));
+    ASSERT_EQ("processing", AwaitIppAttribute(server_, "job-state", "processing", 1));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     server_.RemovePrinter();
 
-    EXPECT_EQ("aborted", AwaitJob(server_, 1, "job-state", "aborted"))
+    EXPECT_EQ("aborted", AwaitIppAttribute(server_, "job-state", "aborted", 1))
         << ReadFile(server_.folder() + "/korla-printer-app.log");
-    const std::string message = JobAttribute(server_, 1, "job-state-message");
+    const std::string message = IppAttribute(server_, "job-state-message", 1);
     unsigned took = 0, sent = 0;
     ASSERT_EQ(2, sscanf(message.c_str(), "Not completed: the link to the printer broke; it took %u of the %u bytes",
                         &took, &sent))
@@ -174,8 +129,8 @@ TEST_F(PrinterAppJobFate, RasterDocumentCutShortIsAbortedBeforeAnyByte)
     ASSERT_EQ(0, truncate(receipt.c_str(), 2000));
 
     ASSERT_EQ(0, Print(server_, "image/pwg-raster", receipt).exitStatus);
-    EXPECT_EQ("aborted", AwaitJob(server_, 1, "job-state", "aborted"));
-    EXPECT_NE(std::string::npos, JobAttribute(server_, 1, "job-state-message").find("ends inside page 1"));
+    EXPECT_EQ("aborted", AwaitIppAttribute(server_, "job-state", "aborted", 1));
+    EXPECT_NE(std::string::npos, IppAttribute(server_, "job-state-message", 1).find("ends inside page 1"));
     EXPECT_EQ("", JobBytes(server_.StopAndCollectBytes()));
 }
 

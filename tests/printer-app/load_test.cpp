@@ -11,6 +11,7 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "printer_bytes.h"
 #include "raster_writer.h"
 
 namespace {
@@ -72,10 +73,9 @@ std::string ClientTest(int client, const std::vector<Document>& documents)
 // passed over so that it is never taken for a command.
 int ImageCount(const std::string& bytes)
 {
-    static const std::string IMAGE("\x1d\x76\x30", 3);
     int images = 0;
-    for (size_t at = bytes.find(IMAGE); at != std::string::npos && at + 8 <= bytes.size();
-         at = bytes.find(IMAGE, at)) {
+    for (size_t at = bytes.find(kImageCommandStart); at != std::string::npos && at + 8 <= bytes.size();
+         at = bytes.find(kImageCommandStart, at)) {
         const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
         at += 8 + static_cast<size_t>(byte(4) | byte(5) << 8) * (byte(6) | byte(7) << 8);
         ++images;
@@ -141,14 +141,15 @@ TEST(PrinterAppLoad, EveryJobOfEveryTillPrintsOnceInOrder)
     for (const ChildResult& run : runs)
         EXPECT_NE(std::string::npos, run.out.find(std::to_string(JOBS_PER_CLIENT) + " passed")) << run.out << run.err;
 
-    // Every job accepted has been printed once none is listed as pending or
-    // processing.
-    const auto waiting = [&server] {
-        const std::string jobs = server.Run({"jobs", "-d", PRINTER}).out;
-        return jobs.find("pending") != std::string::npos || jobs.find("processing") != std::string::npos;
-    };
-    for (int wait = 0; wait < 600 && waiting(); ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Every job accepted has been printed once the printer holds none.
+    const std::string queued =
+        "{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n"
+        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+        "ATTR uri printer-uri $uri\nATTR keyword requested-attributes queued-job-count\n"
+        "EXPECT queued-job-count WITH-VALUE 0\nSTATUS successful-ok\n}\n";
+    // Asked twice a second: every connection has the server save its state.
+    for (int wait = 0; wait < 1200 && server.IppTool(queued).exitStatus != 0; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(0, server.Run({"status"}).exitStatus) << "the server is gone";
 
     std::map<Mark, int> printed;

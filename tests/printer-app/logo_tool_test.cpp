@@ -1,16 +1,15 @@
 // korla-logos as a shop runs it: images stored in the emulator over the
 // network, over a serial line and through a CUPS queue; what FS q cannot
 // carry, an unasked store and a second store of the same set refused.
-#include <chrono>
-#include <thread>
-
 #include <gtest/gtest.h>
 
 #include "app_server.h"
 #include "child_process.h"
+#include "emulator_jobs.h"
 #include "emulator_process.h"
 #include "png_files.h"
 #include "png_reader.h"
+#include "printer_bytes.h"
 #include "private_cupsd.h"
 #include "temp_dir.h"
 
@@ -18,31 +17,9 @@ namespace {
 
 const std::string DEFINE_ONE_LOGO = "FS q 1 define stored logos, replacing all: 1 40x24 dots";
 
-// Black on white: a filled square 40 wide and 20 tall.
-std::string SquarePng(unsigned height = 20)
-{
-    PngSpec spec;
-    spec.width = 40;
-    spec.height = height;
-    spec.rows.assign(size_t{40} * height, 0);
-    return EncodePng(spec);
-}
-
-// The emulator writes a job's picture after its other outputs.
-bool WaitForPicture(const std::string& path)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kGuardSeconds);
-    while (ReadFile(path).empty()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 class LogoTool : public ::testing::Test {
 protected:
-    void SetUp() override { WriteFile(folder_ / "square.png", SquarePng()); }
+    void SetUp() override { WriteFile(folder_ / "square.png", BlackPng(40, 20)); }
 
     ChildResult Run(std::vector<std::string> arguments, const ChildOptions& options = {}) const
     {
@@ -61,7 +38,7 @@ protected:
         return printer_->readLine();
     }
 
-    std::string Listing(int job) const { return ReadFile(folder_ / ("out-" + std::to_string(job) + ".txt")); }
+    std::string Listing(int job) const { return EmulatorJobs(folder_ / "out").Listing(job); }
 
     TempDir folder_{"korla-logo-tool-"};
     std::unique_ptr<EmulatorProcess> printer_;
@@ -83,7 +60,7 @@ TEST_F(LogoTool, StoresOverTheNetworkOnceUnlessAskedAgain)
 
     const ChildResult stored = Run({"-v", printer, "--yes", image});
     ASSERT_EQ(0, stored.exitStatus) << stored.out << stored.err;
-    ASSERT_TRUE(WaitForPicture(folder_ / "out-1.png"));
+    ASSERT_TRUE(EmulatorJobs(folder_ / "out").Await(1));
     EXPECT_NE(std::string::npos, Listing(1).find("0002 " + DEFINE_ONE_LOGO + "\n")) << Listing(1);
     EXPECT_EQ(std::string::npos, Listing(1).find("ERROR")) << Listing(1);
 
@@ -94,7 +71,7 @@ TEST_F(LogoTool, StoresOverTheNetworkOnceUnlessAskedAgain)
     const ChildResult again = Run({"-v", printer, "--yes", "--again", image});
     EXPECT_EQ(0, again.exitStatus) << again.err;
     EXPECT_EQ(0, printer_->wait());
-    EXPECT_EQ(ReadFile(folder_ / "out-1.bin"), ReadFile(folder_ / "out-2.bin"));
+    EXPECT_EQ(EmulatorJobs(folder_ / "out").Bytes(1), EmulatorJobs(folder_ / "out").Bytes(2));
 }
 
 TEST_F(LogoTool, StoresOverASerialLine)
@@ -124,13 +101,13 @@ TEST_F(LogoTool, StoresThroughACupsQueue)
     ASSERT_EQ(0, stored.exitStatus) << stored.out << stored.err;
     EXPECT_EQ(0, printer_->wait()) << ReadFile(cupsd.errorLog());
     const std::string job = ReadFile(folder_ / "out.bin");
-    EXPECT_EQ(std::string("\x1b\x40\x1c\x71\x01\x05\x00\x03\x00", 9), job.substr(0, 9));
+    EXPECT_EQ(kInitialise + Bytes({0x1C, 0x71, 0x01, 0x05, 0x00, 0x03, 0x00}), job.substr(0, 9));
     EXPECT_EQ(9u + 40 * 3, job.size());
 }
 
 TEST_F(LogoTool, PreviewShowsTheLogosAsTheyWillPrint)
 {
-    WriteFile(folder_ / "tall.png", SquarePng(30));
+    WriteFile(folder_ / "tall.png", BlackPng(40, 30));
     const std::string preview = folder_ / "preview.png";
     const ChildResult run = Run({"--preview", preview, folder_ / "square.png", folder_ / "tall.png"});
     ASSERT_EQ(0, run.exitStatus) << run.err;

@@ -2,15 +2,7 @@
 // printer, both set up on the web page, report their paper near its end
 // and out within a few seconds of the emulator's paper switch, over IPP and
 // on the web page; every job asks before its first byte and after its last.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,39 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "app_server.h"
+#include "loopback.h"
+#include "printer_bytes.h"
 #include "raster_writer.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The printer-state-reasons as ipptool shows them, "none" when none.
-std::string StateReasons(const AppServer& server)
-{
-    const ChildResult run = server.IppTool(
-        "{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR keyword requested-attributes printer-state-reasons\n"
-        "STATUS successful-ok\n}\n");
-    const std::string mark = "printer-state-reasons (";
-    const size_t start = run.out.find(mark);
-    if (start == std::string::npos)
-        return "";
-    const size_t value = run.out.find(" = ", start) + 3;
-    return run.out.substr(value, run.out.find('\n', value) - value);
-}
-
-// Waits, a few seconds at most, for the printer to show these reasons.
-std::string AwaitReasons(const AppServer& server, const std::string& expected)
-{
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    std::string reasons = StateReasons(server);
-    while (reasons != expected && Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        reasons = StateReasons(server);
-    }
-    return reasons;
-}
 
 struct Link {
     const char* name;
@@ -83,88 +49,30 @@ TEST_P(PrinterAppPaper, SwitchShowsInThePrintersStateWithinSeconds)
     ASSERT_TRUE(server.Start(setup));
 
     SetPaper("near-end");
-    EXPECT_EQ("media-low", AwaitReasons(server, "media-low"));
+    EXPECT_EQ("media-low", AwaitIppAttribute(server, "printer-state-reasons", "media-low"));
 
     // A job asks on its own link before its first byte and after its last.
     const std::string raster = folder_ / "receipt.pwg";
     WriteRaster(raster, {PageWithBlankTail(72, 40, 10)}, RasterFormat::Pwg);
     const ChildResult printed = server.IppTool(
-        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-        "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
+        IppRequest("Print-Job") + "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
         {"filename=" + raster});
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     const AppServer::PrinterJob job = server.NextJob();
     ASSERT_TRUE(job.arrived);
     EXPECT_EQ(2, job.statusRequests);
-    EXPECT_EQ(std::string("\x1b\x40", 2), job.bytes.substr(job.bytes.size() - 2));
+    EXPECT_EQ(kInitialise, job.bytes.substr(job.bytes.size() - 2));
 
     SetPaper("out");
-    EXPECT_EQ("media-empty,media-needed", AwaitReasons(server, "media-empty,media-needed"));
+    EXPECT_EQ("media-empty,media-needed", AwaitIppAttribute(server, "printer-state-reasons", "media-empty,media-needed"));
     EXPECT_NE(std::string::npos, server.WebPage("/" + PRINTER + "/").find("Out of paper"));
 
     SetPaper("ok");
-    EXPECT_EQ("none", AwaitReasons(server, "none"));
+    EXPECT_EQ("none", AwaitIppAttribute(server, "printer-state-reasons", "none"));
 }
 
 INSTANTIATE_TEST_SUITE_P(, PrinterAppPaper, ::testing::Values(Link{"serial", true}, Link{"network", false}),
                          [](const ::testing::TestParamInfo<Link>& info) { return info.param.name; });
-
-// A network printer that takes every byte and never answers: each
-// connection's bytes, in order.
-class SilentPrinter {
-public:
-    SilentPrinter()
-    {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(listener_, 4) == 0 &&
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~SilentPrinter()
-    {
-        stop_ = true;
-        thread_.join();
-        close(listener_);
-    }
-    std::string Uri() const { return "socket://127.0.0.1:" + std::to_string(port_); }
-    std::vector<std::string> Connections()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return connections_;
-    }
-
-private:
-    void Serve()
-    {
-        while (!stop_) {
-            pollfd entry{listener_, POLLIN, 0};
-            if (poll(&entry, 1, 50) <= 0)
-                continue;
-            const int fd = accept(listener_, nullptr, nullptr);
-            std::string bytes;
-            char buffer[65536];
-            for (ssize_t got; (got = read(fd, buffer, sizeof(buffer))) > 0;)
-                bytes.append(buffer, static_cast<size_t>(got));
-            close(fd);
-            std::lock_guard<std::mutex> lock(mutex_);
-            connections_.push_back(bytes);
-        }
-    }
-
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> connections_;
-    std::thread thread_;
-};
 
 // A printer that never answers is shown without paper status and is not
 // asked during its jobs, its test receipt's included, so that nothing
@@ -185,19 +93,16 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
     const TempDir folder("korla-silent-");
     WriteRaster(folder / "receipt.pwg", {PageWithBlankTail(72, 40, 10)}, RasterFormat::Pwg);
     const ChildResult printed = server.IppTool(
-        "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\n"
-        "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
+        IppRequest("Print-Job") + "ATTR mimeMediaType document-format image/pwg-raster\nFILE $filename\nSTATUS successful-ok\n}\n",
         {"filename=" + folder / "receipt.pwg"});
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     while (printer.Connections().size() < 2 && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::vector<std::string> connections = printer.Connections();
     ASSERT_EQ(2u, connections.size());
-    EXPECT_EQ(std::string("\x1b\x40", 2), connections[1].substr(0, 2));
-    EXPECT_EQ(std::string("\x1b\x40", 2), connections[1].substr(connections[1].size() - 2));
-    EXPECT_EQ("none", StateReasons(server));
+    EXPECT_EQ(kInitialise, connections[1].substr(0, 2));
+    EXPECT_EQ(kInitialise, connections[1].substr(connections[1].size() - 2));
+    EXPECT_EQ("none", IppAttribute(server, "printer-state-reasons"));
 
     // Nor does its test receipt wait for an answer.
     ASSERT_EQ(200, server.PostForm("/receipt", "action=print-test-page"));
@@ -205,7 +110,7 @@ TEST(PrinterAppSilentPrinter, IsShownWithoutStatusAndNotAskedDuringJobs)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_EQ(3u, printer.Connections().size());
     const std::string receipt = printer.Connections()[2];
-    EXPECT_EQ(std::string("\x1b\x40", 2), receipt.substr(0, 2));
+    EXPECT_EQ(kInitialise, receipt.substr(0, 2));
     EXPECT_NE(std::string::npos, receipt.find("Status: no answer\n"));
 }
 

@@ -67,6 +67,15 @@ std::string BarPng(unsigned width, unsigned height)
     return EncodePng(spec);
 }
 
+std::string BlackPng(unsigned width, unsigned height)
+{
+    PngSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.rows.assign(size_t{width} * height, 0);
+    return EncodePng(spec);
+}
+
 std::string WithChangedChunkByte(const std::string& png, const std::string& type)
 {
     const auto [at, length] = FindChunk(png, type);

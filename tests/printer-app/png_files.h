@@ -23,6 +23,8 @@ std::string EncodePng(const PngSpec& spec);
 
 // A grey picture: a black bar on white.
 std::string BarPng(unsigned width, unsigned height);
+// Black all over: a filled rectangle.
+std::string BlackPng(unsigned width, unsigned height);
 
 // The file with a byte in the middle of the first chunk of the type
 // changed, so that its CRC no longer matches.

@@ -28,13 +28,8 @@ bool Ip(const std::vector<std::string>& arguments)
     return run.exitStatus == 0;
 }
 
-std::string PrintPngTest()
-{
-    return "{\nOPERATION Print-Job\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nATTR name requesting-user-name till\n"
-           "ATTR mimeMediaType document-format image/png\nFILE $filename\nSTATUS successful-ok\n}\n";
-}
+const std::string PRINT_PNG =
+    IppRequest("Print-Job") + "ATTR mimeMediaType document-format image/png\nFILE $filename\nSTATUS successful-ok\n}\n";
 
 class PrinterAppRemote : public ::testing::Test {
 protected:
@@ -66,11 +61,9 @@ protected:
 
     static ChildResult SetDefaultOverIpp()
     {
-        return server_->IppTool("{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
-                                "ATTR charset attributes-charset utf-8\n"
-                                "ATTR naturalLanguage attributes-natural-language en\n"
-                                "ATTR uri printer-uri $uri\nGROUP printer-attributes-tag\n"
-                                "ATTR keyword korla-cash-drawer-default 1\nSTATUS successful-ok\n}\n");
+        return server_->IppTool(IppRequest("Set-Printer-Attributes") +
+                                "GROUP printer-attributes-tag\nATTR keyword korla-cash-drawer-default 1\n"
+                                "STATUS successful-ok\n}\n");
     }
 
     static AppServer* server_;
@@ -141,7 +134,7 @@ TEST_F(PrinterAppRemote, PrintsForAnyClientOnBothFamilies)
     WriteFile(folder / "bar.png", BarPng(576, 40));
     for (const std::string& host : {ADDRESS, "[" + ADDRESS6 + "]"}) {
         server_->SetClientHost(host);
-        const ChildResult printed = server_->IppTool(PrintPngTest(), {"filename=" + (folder / "bar.png")});
+        const ChildResult printed = server_->IppTool(PRINT_PNG, {"filename=" + (folder / "bar.png")});
         EXPECT_EQ(0, printed.exitStatus) << host << "\n" << printed.out << printed.err;
         if (printed.exitStatus == 0) {
             EXPECT_TRUE(server_->NextJob().arrived) << host;

@@ -12,6 +12,7 @@
 
 #include "app_server.h"
 #include "png_files.h"
+#include "printer_bytes.h"
 #include "receipt_attributes.h"
 
 namespace {
@@ -26,10 +27,10 @@ Values OtherThanTheDefaults()
 {
     Values values;
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
-        if (attribute.choices.empty())
-            values[attribute.name] = std::string(attribute.name) == "korla-start-doc" ? START_BYTES : END_BYTES;
+        if (TakesCustomBytes(attribute))
+            values[attribute.ippName] = std::string(attribute.ippName) == "korla-start-doc" ? START_BYTES : END_BYTES;
         else
-            values[attribute.name] = attribute.choices.back().keyword != std::string(attribute.defaultValue)
+            values[attribute.ippName] = attribute.choices.back().keyword != std::string(ApplicationDefault(attribute))
                                          ? attribute.choices.back().keyword
                                          : attribute.choices.front().keyword;
     }
@@ -56,9 +57,9 @@ Values StoredDefaults(const AppServer& server)
     Values values;
     ipp_t* response = PrinterAttributes(server);
     for (const ReceiptAttribute& attribute : ReceiptAttributes()) {
-        const std::string name = std::string(attribute.name) + "-default";
+        const std::string name = std::string(attribute.ippName) + "-default";
         const char* value = ippGetString(ippFindAttribute(response, name.c_str(), IPP_TAG_ZERO), 0, nullptr);
-        values[attribute.name] = value ? value : "(none)";
+        values[attribute.ippName] = value ? value : "(none)";
     }
     ippDelete(response);
     return values;
@@ -77,13 +78,10 @@ std::string StateMessage(const AppServer& server)
 // The custom bytes on the receipt page, every other setting over IPP.
 void SetDefaults(AppServer& server, const Values& values)
 {
-    std::string request =
-        "{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR name requesting-user-name test\nGROUP printer-attributes-tag\n";
+    std::string request = IppRequest("Set-Printer-Attributes") + "GROUP printer-attributes-tag\n";
     std::string form;
     for (const auto& [name, value] : values) {
-        if (FindReceiptAttribute(name)->choices.empty())
+        if (TakesCustomBytes(*FindReceiptAttribute(name)))
             form += (form.empty() ? "" : "&") + name + "=" + UrlEncoded(value);
         else
             request += "ATTR keyword " + name + "-default " + value + "\n";
@@ -118,8 +116,8 @@ TEST(PrinterAppRestart, EverySettingSurvivesRestartsUnchanged)
     const TempDir documents("korla-restart-");
     const AppServer::PrinterJob job = PrintBar(server, documents.path());
     ASSERT_TRUE(job.arrived);
-    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01"))) << job.listing;
-    EXPECT_NE(std::string::npos, job.bytes.find(std::string("\x1d\x56\x42\x00\x1b\x40", 6))) << job.listing;
+    EXPECT_NE(std::string::npos, job.bytes.find(Bytes({0x1B, 0x61, 0x01}))) << job.listing;
+    EXPECT_NE(std::string::npos, job.bytes.find(kPartialCut + kInitialise)) << job.listing;
 }
 
 // cupsParseOptions takes a backslash as an escape, as for lpadmin: the
@@ -166,8 +164,8 @@ TEST(PrinterAppRestart, StoredDefaultOutsideItsChoicesPrintsWithTheShippedOne)
     const TempDir documents("korla-restart-");
     const AppServer::PrinterJob job = PrintBar(server, documents.path());
     ASSERT_TRUE(job.arrived);
-    EXPECT_EQ(1, CountLines(job.listing, "GS V 66 0")) << job.listing;
-    EXPECT_EQ(std::string::npos, job.bytes.find(std::string("\x1b\x61\x01"))) << job.listing;
+    EXPECT_EQ(1, CountWords(job.receipt.outline, Hex(kPartialCut))) << job.listing;
+    EXPECT_EQ(std::string::npos, job.bytes.find(Bytes({0x1B, 0x61, 0x01}))) << job.listing;
 }
 
 }  // namespace

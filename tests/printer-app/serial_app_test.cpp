@@ -16,13 +16,13 @@
 
 #include "app_server.h"
 #include "line_speed.h"
+#include "printer_bytes.h"
 #include "private_cupsd.h"
 #include "raster_writer.h"
 
 namespace {
 
-const std::string IMAGE = "GS v 0 raster image";
-const std::string PARTIAL_CUT = "GS V 66 0";
+const std::string PARTIAL_CUT = Hex(kPartialCut);
 
 // Prints the file through a private cupsd's driverless queue for the
 // server's printer, as another computer of the shop would.
@@ -37,8 +37,8 @@ void PrintThroughCups(AppServer& server, const std::string& file)
     ASSERT_EQ(0, printed.exitStatus) << printed.out << printed.err;
     const AppServer::PrinterJob job = server.NextJob();
     ASSERT_TRUE(job.arrived) << ReadFile(cupsd.errorLog());
-    EXPECT_LE(1, CountLines(job.listing, IMAGE)) << job.listing;
-    EXPECT_EQ(1, CountLines(job.listing, PARTIAL_CUT)) << job.listing;
+    EXPECT_LE(1, CountWords(job.receipt.outline, IMAGE)) << job.listing;
+    EXPECT_EQ(1, CountWords(job.receipt.outline, PARTIAL_CUT)) << job.listing;
 }
 
 class PrinterAppSerial : public ::testing::Test {
@@ -92,14 +92,14 @@ TEST_F(PrinterAppSerial, IdentifyPrintsASlipWithTheMessage)
     ASSERT_EQ(0, run.exitStatus) << run.out << run.err;
     const AppServer::PrinterJob slip = server_->NextJob();
     ASSERT_TRUE(slip.arrived);
-    EXPECT_EQ(std::string("\x1b\x40Till 2 ?? gauche\n\x1b\x4a\x16\x1d\x56\x42\x00", 26), slip.bytes) << slip.listing;
+    EXPECT_EQ(kInitialise + "Till 2 ?? gauche\n" + kFeedBeforeCut + kPartialCut, slip.bytes) << slip.listing;
 }
 
 TEST_F(PrinterAppSerial, DrawerOpensOverTheSerialLine)
 {
     const ChildResult run = server_->Run({"open-drawer", "-d", PRINTER});
     EXPECT_EQ(0, run.exitStatus) << run.out << run.err;
-    EXPECT_EQ(std::string("\x1b\x70\x30\x32\x32", 5), server_->NextJob().bytes);
+    EXPECT_EQ(DrawerPulse(1, 50), server_->NextJob().bytes);
 }
 
 // The Device page changes the line's settings; the printer is made again
@@ -123,7 +123,7 @@ TEST_F(PrinterAppSerial, DevicePageChangesTheLineSettingsAndKeepsTheRest)
     EXPECT_EQ(1, CountLines(receipt.listing, "Line: 9600 baud, 8 data bits, no parity, no flow")) << receipt.listing;
     EXPECT_EQ(1, CountLines(receipt.listing, "Status: on line, paper loaded")) << receipt.listing;
     EXPECT_EQ(1, CountLines(receipt.listing, "Cut Mode: No cut, feed six lines")) << receipt.listing;
-    EXPECT_EQ(1, CountLines(receipt.listing, "ESC d 6")) << receipt.listing;
+    EXPECT_EQ(1, CountWords(receipt.receipt.outline, Hex(kFeedSixLines))) << receipt.listing;
     const int fd = open(server_->SerialPort().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_LE(0, fd);
     EXPECT_EQ(9600, PortSpeed(fd));
@@ -166,16 +166,16 @@ TEST(PrinterAppSerialCancel, CancelledJobLeavesTheNextJobExact)
     EXPECT_EQ(0, cancelled.exitStatus) << cancelled.out << cancelled.err;
     const AppServer::PrinterJob cut = server.NextJob();
     ASSERT_TRUE(cut.arrived);
-    ASSERT_EQ(0, CountLines(cut.listing, PARTIAL_CUT)) << "cancelled too late:\n" << cut.listing;
+    ASSERT_EQ(0, CountWords(cut.receipt.outline, PARTIAL_CUT)) << "cancelled too late:\n" << cut.listing;
     // The image begun is there whole, its rows after the cancel blank, and
     // ESC @ ends the job.
-    const size_t image = cut.bytes.find("\x1d\x76\x30");
+    const size_t image = cut.bytes.find(kImageCommandStart);
     ASSERT_NE(std::string::npos, image) << cut.listing;
     const std::string rows = cut.bytes.substr(image + 8, cut.bytes.size() - image - 8 - 2);
     ASSERT_EQ(72u * longRows, rows.size()) << cut.listing;
     EXPECT_NE(BlankRow(72), rows.substr(0, 72));
     EXPECT_EQ(BlankRow(72), rows.substr(rows.size() - 72));
-    EXPECT_EQ(std::string("\x1b\x40", 2), cut.bytes.substr(cut.bytes.size() - 2));
+    EXPECT_EQ(kInitialise, cut.bytes.substr(cut.bytes.size() - 2));
     EXPECT_EQ(std::string::npos, cut.listing.find("held over")) << cut.listing;
 
     ASSERT_EQ(0, server.PrintRaster(shortReceipt).exitStatus);

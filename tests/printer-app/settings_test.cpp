@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "printer_bytes.h"
 #include "receipt_attributes.h"
 #include "receipt_job.h"
 #include "row_fitter.h"
@@ -99,7 +100,7 @@ TEST(ReceiptAttributes, DefaultsAreThePpdsAndFillEverySetting)
     EXPECT_TRUE(settings.trimBlankRows);
     EXPECT_EQ(1, settings.receipt.fasterPrinting);  // on here, unlike the PPD
     for (const ReceiptAttribute& attribute : ReceiptAttributes())
-        EXPECT_TRUE(IsValidChoice(attribute, attribute.defaultValue)) << attribute.name;
+        EXPECT_TRUE(IsValidChoice(attribute, ApplicationDefault(attribute))) << attribute.ippName;
 }
 
 struct FitCase {
@@ -148,7 +149,6 @@ public:
     std::string bytes;
 };
 
-const std::string PARTIAL_CUT("\x1d\x56\x42\x00", 4);
 
 size_t Count(const std::string& text, const std::string& what)
 {
@@ -182,19 +182,18 @@ std::string PrintJob(bool trim, int pages, int copies)
 
 TEST(ReceiptJob, TrimmingLeavesOutTheBlankRowsAbove)
 {
-    const std::string header = "\x1d\x76\x30";
-    EXPECT_NE(std::string::npos, PrintJob(true, 1, 1).find(header + std::string("\x00\x02\x00\x01\x00\x81\x42", 7)));
-    EXPECT_NE(std::string::npos, PrintJob(false, 1, 1).find(header + std::string("\x00\x02\x00\x04\x00", 5)));
+    EXPECT_NE(std::string::npos, PrintJob(true, 1, 1).find(ImageCommand(2, 1) + Bytes({0x81, 0x42})));
+    EXPECT_NE(std::string::npos, PrintJob(false, 1, 1).find(ImageCommand(2, 4)));
 }
 
 TEST(ReceiptJob, EveryCopyOfThePagesEndsWithItsCut)
 {
     const std::string twoCopies = PrintJob(true, 3, 2);
-    EXPECT_EQ(6u, Count(twoCopies, "\x1d\x76\x30"));
-    EXPECT_EQ(2u, Count(twoCopies, PARTIAL_CUT));
+    EXPECT_EQ(6u, Count(twoCopies, kImageCommandStart));
+    EXPECT_EQ(2u, Count(twoCopies, kPartialCut));
     // The second cut comes after the last page: nothing but the job's end follows.
-    EXPECT_EQ(twoCopies.size() - PARTIAL_CUT.size() - 2, twoCopies.rfind(PARTIAL_CUT));
-    EXPECT_EQ(0u, Count(PrintJob(true, 3, 0), "\x1d\x76\x30"));
+    EXPECT_EQ(twoCopies.size() - kPartialCut.size() - 2, twoCopies.rfind(kPartialCut));
+    EXPECT_EQ(0u, Count(PrintJob(true, 3, 0), kImageCommandStart));
 }
 
 }  // namespace

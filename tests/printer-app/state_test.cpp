@@ -55,16 +55,10 @@ mode_t ModeOf(const std::string& path)
     return st.st_mode & 0777;
 }
 
+// The printer's drawer setting; "" when there is no printer.
 std::string CashDrawerDefault(const AppServer& server)
 {
-    const ChildResult run = server.IppTool(
-        "{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR keyword requested-attributes korla-cash-drawer-default\n"
-        "STATUS successful-ok\n}\n");
-    const std::string mark = "korla-cash-drawer-default (keyword) = ";
-    const size_t at = run.out.find(mark);
-    return at == std::string::npos ? "(no printer)" : run.out.substr(at + mark.size(), 1);
+    return IppAttribute(server, "korla-cash-drawer-default");
 }
 
 ChildResult SetCashDrawer(const AppServer& server, const std::string& value)

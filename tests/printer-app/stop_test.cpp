@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app_server.h"
+#include "printer_bytes.h"
 #include "raster_writer.h"
 
 namespace {
@@ -20,9 +21,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double STOP_SECONDS = 10;
-const std::string ESC_AT("\x1b\x40", 2);
-const std::string IMAGE_COMMAND("\x1d\x76\x30", 3);
-const std::string PARTIAL_CUT = "GS V 66 0";
+const std::string PARTIAL_CUT = Hex(kPartialCut);
 
 // Asks the server to stop in one of the ways it may be asked.
 struct StopRequest {
@@ -93,7 +92,7 @@ struct ImageRows {
 
 ImageRows FirstImage(const std::string& bytes)
 {
-    const size_t at = bytes.find(IMAGE_COMMAND);
+    const size_t at = bytes.find(kImageCommandStart);
     if (at == std::string::npos || at + 8 > bytes.size())
         return {};
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
@@ -155,17 +154,17 @@ TEST_F(PrinterAppStopSerial, JobCutOffByTheStopEndsCleanlyAndPrintsAgain)
     EXPECT_LE(0, server_.WaitForExit(STOP_SECONDS)) << "still running after " << STOP_SECONDS << " s";
     const AppServer::PrinterJob cut = server_.NextJob();
     ASSERT_TRUE(cut.arrived);
-    EXPECT_EQ(0, CountLines(cut.listing, PARTIAL_CUT)) << "not cut off:\n" << cut.listing;
+    EXPECT_EQ(0, CountWords(cut.receipt.outline, PARTIAL_CUT)) << "not cut off:\n" << cut.listing;
     const ImageRows image = FirstImage(cut.bytes);
     EXPECT_EQ(72u * LONG_ROWS, image.announced);
     ASSERT_EQ(image.announced, image.rows.size()) << cut.listing;
     EXPECT_EQ(BlankRow(72), image.rows.substr(image.rows.size() - 72));
-    EXPECT_EQ(ESC_AT, cut.bytes.substr(cut.bytes.size() - 2));
+    EXPECT_EQ(kInitialise, cut.bytes.substr(cut.bytes.size() - 2));
 
     ASSERT_TRUE(server_.StartServer());
     const AppServer::PrinterJob again = server_.NextJob();
     ASSERT_TRUE(again.arrived);
-    EXPECT_EQ(1, CountLines(again.listing, PARTIAL_CUT)) << again.listing;
+    EXPECT_EQ(1, CountWords(again.receipt.outline, PARTIAL_CUT)) << again.listing;
     EXPECT_EQ(72u * LONG_ROWS, FirstImage(again.bytes).rows.size());
     ASSERT_EQ(0, server_.PrintRaster(shortReceipt_).exitStatus);
     const AppServer::PrinterJob next = server_.NextJob();
@@ -202,8 +201,8 @@ TEST_F(PrinterAppStopSerial, AfterAKillTheNextServerFinishesTheImageFirst)
     const size_t blank = first.bytes.find_first_not_of('\0');
     ASSERT_NE(std::string::npos, blank);
     EXPECT_LE(owed, blank);
-    EXPECT_EQ(ESC_AT, first.bytes.substr(blank, 2));
-    EXPECT_EQ(1, CountLines(first.listing, PARTIAL_CUT)) << first.listing;
+    EXPECT_EQ(kInitialise, first.bytes.substr(blank, 2));
+    EXPECT_EQ(1, CountWords(first.receipt.outline, PARTIAL_CUT)) << first.listing;
     EXPECT_EQ(std::string::npos, first.listing.find("held over")) << first.listing;
 
     ASSERT_EQ(0, server_.PrintRaster(shortReceipt_).exitStatus);

@@ -13,25 +13,9 @@
 namespace {
 
 // A drawer pulse before every receipt.
-std::string SetDefaultTest()
-{
-    return "{\nOPERATION Set-Printer-Attributes\nGROUP operation-attributes-tag\n"
-           "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-           "ATTR uri printer-uri $uri\nGROUP printer-attributes-tag\n"
-           "ATTR keyword korla-cash-drawer-default 1\nSTATUS successful-ok\n}\n";
-}
-
-std::string CashDrawerDefault(const AppServer& server)
-{
-    const ChildResult run = server.IppTool(
-        "{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n"
-        "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-        "ATTR uri printer-uri $uri\nATTR keyword requested-attributes korla-cash-drawer-default\n"
-        "STATUS successful-ok\n}\n");
-    const std::string mark = "korla-cash-drawer-default (keyword) = ";
-    const size_t at = run.out.find(mark);
-    return at == std::string::npos ? "" : run.out.substr(at + mark.size(), run.out.find('\n', at) - at - mark.size());
-}
+const std::string SET_DRAWER_DEFAULT = IppRequest("Set-Printer-Attributes") +
+                                       "GROUP printer-attributes-tag\nATTR keyword korla-cash-drawer-default 1\n"
+                                       "STATUS successful-ok\n}\n";
 
 class PrinterAppTrust : public ::testing::Test {
 protected:
@@ -62,16 +46,15 @@ TEST_F(PrinterAppTrust, OnlyTheServersUserAndRootMayUseTheLocalSocket)
 // The same change is refused from loopback and taken from the socket.
 TEST_F(PrinterAppTrust, AdministrationOverLoopbackIsRefused)
 {
-    const std::string before = CashDrawerDefault(*server_);
-    ASSERT_EQ("0", before);
-    const ChildResult loopback = server_->IppTool(SetDefaultTest());
+    ASSERT_EQ("0", IppAttribute(*server_, "korla-cash-drawer-default"));
+    const ChildResult loopback = server_->IppTool(SET_DRAWER_DEFAULT);
     EXPECT_NE(0, loopback.exitStatus);
     EXPECT_NE(std::string::npos, loopback.out.find("client-error-forbidden")) << loopback.out;
-    EXPECT_EQ(before, CashDrawerDefault(*server_));
+    EXPECT_EQ("0", IppAttribute(*server_, "korla-cash-drawer-default"));
 
-    const ChildResult local = server_->AdminIppTool(SetDefaultTest());
+    const ChildResult local = server_->AdminIppTool(SET_DRAWER_DEFAULT);
     EXPECT_EQ(0, local.exitStatus) << local.out << local.err;
-    EXPECT_EQ("1", CashDrawerDefault(*server_));
+    EXPECT_EQ("1", IppAttribute(*server_, "korla-cash-drawer-default"));
 }
 
 // A printer's device never makes the server write to a file of its

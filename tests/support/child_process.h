@@ -27,3 +27,9 @@ struct ChildOptions {
 };
 
 ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options);
+
+// Whether a program's output ends with the text.
+inline bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}

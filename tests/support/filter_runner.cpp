@@ -130,6 +130,13 @@ FilterRun RunFilter(const FilterInvocation& invocation)
     return run;
 }
 
+int WaitForExit(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::vector<std::string> JobArgs(int copies, const std::string& file)
 {
     std::vector<std::string> args = {"42", "tester", "receipt", std::to_string(copies), ""};

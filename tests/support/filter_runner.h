@@ -29,6 +29,8 @@ FilterRun RunFilter(const FilterInvocation& invocation);
 // Starts the filter with its standard output on stdoutFd and its standard
 // error into errorPath; returns its pid for the caller to signal and wait.
 pid_t StartFilter(const FilterInvocation& invocation, int stdoutFd, const std::string& errorPath);
+// Waits for it: its exit status, or -1 when it did not exit normally.
+int WaitForExit(pid_t pid);
 
 // The usual job arguments: job id, user, title, copies, options [, file].
 std::vector<std::string> JobArgs(int copies, const std::string& file = "");

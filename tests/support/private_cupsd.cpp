@@ -15,29 +15,14 @@
 #include <thread>
 #include <unistd.h>
 
+#include "loopback.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr char SYSTEM_SERVERBIN[] = "/usr/lib/cups";
 constexpr char SYSTEM_DATADIR[] = "/usr/share/cups";
-
-// A port on 127.0.0.1 that nothing listens on at the moment.
-int FreeLoopbackPort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    if (fd >= 0)
-        close(fd);
-    return port;
-}
 
 bool MakeDir(const std::string& path, mode_t mode)
 {

@@ -1,6 +1,5 @@
 #include "raster_writer.h"
 
-#include <cups/raster.h>
 #include <fcntl.h>
 #include <stdexcept>
 #include <unistd.h>
@@ -34,43 +33,55 @@ void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, 
 
 void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, RasterFormat format)
 {
+    RasterWriter writer(path, format);
+    for (const RasterPage& page : pages)
+        writer.WritePage(page);
+}
+
+RasterWriter::RasterWriter(const std::string& path, RasterFormat format) : format_(format)
+{
     static const cups_mode_t MODES[] = {CUPS_RASTER_WRITE, CUPS_RASTER_WRITE_COMPRESSED, CUPS_RASTER_WRITE_PWG};
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd_ < 0)
         throw std::runtime_error("cannot create " + path);
-    cups_raster_t* ras = cupsRasterOpen(fd, MODES[static_cast<int>(format)]);
-    for (const RasterPage& page : pages) {
-        cups_page_header2_t header{};
-        if (format == RasterFormat::Pwg) {
-            // PWG raster states its page size in points and its colours.
-            header.PageSize[0] = page.width * 72 / 203;
-            header.PageSize[1] = static_cast<unsigned>(page.rows.size()) * 72 / 203;
-            header.cupsNumColors = 1;
-        }
-        header.HWResolution[0] = header.HWResolution[1] = 203;
-        header.cupsWidth = page.width;
-        header.cupsHeight = page.announcedHeight ? page.announcedHeight
-                                                 : static_cast<unsigned>(page.rows.size()) + page.repeats;
-        header.cupsBytesPerLine = page.bytesPerLine;
-        header.cupsBitsPerPixel = page.bitsPerPixel;
-        header.cupsBitsPerColor = page.bitsPerPixel == 24 ? 8 : page.bitsPerPixel;
-        header.cupsColorSpace = page.bitsPerPixel == 1 ? CUPS_CSPACE_K
-                                : page.bitsPerPixel == 24 ? CUPS_CSPACE_SRGB : CUPS_CSPACE_SW;
-        header.cupsColorOrder = CUPS_ORDER_CHUNKED;
-        header.NumCopies = 1;
-        cupsRasterWriteHeader2(ras, &header);
-        for (const std::string& row : page.rows) {
-            std::string copy = row;  // the writer takes a non-const buffer
-            cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(copy.data()),
-                                  static_cast<unsigned>(copy.size()));
-        }
-        std::string repeated = page.repeatedRow;
-        for (unsigned i = 0; i < page.repeats; ++i)
-            cupsRasterWritePixels(ras, reinterpret_cast<unsigned char*>(repeated.data()),
-                                  static_cast<unsigned>(repeated.size()));
+    raster_ = cupsRasterOpen(fd_, MODES[static_cast<int>(format)]);
+}
+
+RasterWriter::~RasterWriter()
+{
+    cupsRasterClose(raster_);
+    close(fd_);
+}
+
+void RasterWriter::WritePage(const RasterPage& page)
+{
+    cups_page_header2_t header{};
+    if (format_ == RasterFormat::Pwg) {
+        // PWG raster states its page size in points and its colours.
+        header.PageSize[0] = page.width * 72 / 203;
+        header.PageSize[1] = static_cast<unsigned>(page.rows.size()) * 72 / 203;
+        header.cupsNumColors = 1;
     }
-    cupsRasterClose(ras);
-    close(fd);
+    header.HWResolution[0] = header.HWResolution[1] = 203;
+    header.cupsWidth = page.width;
+    header.cupsHeight = page.announcedHeight ? page.announcedHeight
+                                             : static_cast<unsigned>(page.rows.size()) + page.repeats;
+    header.cupsBytesPerLine = page.bytesPerLine;
+    header.cupsBitsPerPixel = page.bitsPerPixel;
+    header.cupsBitsPerColor = page.bitsPerPixel == 24 ? 8 : page.bitsPerPixel;
+    header.cupsColorSpace = page.bitsPerPixel == 1 ? CUPS_CSPACE_K
+                            : page.bitsPerPixel == 24 ? CUPS_CSPACE_SRGB : CUPS_CSPACE_SW;
+    header.cupsColorOrder = CUPS_ORDER_CHUNKED;
+    header.NumCopies = 1;
+    cupsRasterWriteHeader2(raster_, &header);
+    for (const std::string& row : page.rows) {
+        std::string copy = row;  // the writer takes a non-const buffer
+        cupsRasterWritePixels(raster_, reinterpret_cast<unsigned char*>(copy.data()), static_cast<unsigned>(copy.size()));
+    }
+    std::string repeated = page.repeatedRow;
+    for (unsigned i = 0; i < page.repeats; ++i)
+        cupsRasterWritePixels(raster_, reinterpret_cast<unsigned char*>(repeated.data()),
+                              static_cast<unsigned>(repeated.size()));
 }
 
 std::string TrimmedImage(const RasterPage& page)

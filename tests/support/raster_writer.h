@@ -1,6 +1,9 @@
-// Test support: CUPS raster streams written with libcups's own writer.
+// CUPS raster streams written with libcups's own writer: the one writer of
+// the tests, the benchmark's jobs and the fuzzers' seeds.
 #ifndef KORLA_TESTS_RASTER_WRITER_H
 #define KORLA_TESTS_RASTER_WRITER_H
+
+#include <cups/raster.h>
 
 #include <string>
 #include <vector>
@@ -24,6 +27,23 @@ std::string BlankRow(unsigned bytesPerLine);
 RasterPage PageWithBlankTail(unsigned bytesPerLine, unsigned inkRows, unsigned blankRows);
 
 enum class RasterFormat { Cups, CupsCompressed, Pwg };
+
+// A stream written page by page, for jobs too large to hold whole.
+class RasterWriter {
+public:
+    // Throws std::runtime_error when the file cannot be created.
+    RasterWriter(const std::string& path, RasterFormat format);
+    ~RasterWriter();  // ends the stream
+    RasterWriter(const RasterWriter&) = delete;
+    RasterWriter& operator=(const RasterWriter&) = delete;
+
+    void WritePage(const RasterPage& page);
+
+private:
+    RasterFormat format_;
+    int fd_ = -1;
+    cups_raster_t* raster_ = nullptr;
+};
 
 // Writes the pages as a one-bit black raster stream to path.
 void WriteRaster(const std::string& path, const std::vector<RasterPage>& pages, bool compressed);

@@ -21,8 +21,8 @@ struct SerialLine {
     FlowControl flow = FlowControl::Hard;
 };
 
-// The settings a line may take, in the order a form offers them; the
-// installer offers the same.
+// The settings a line may take, in the order the application's forms and
+// the installer's menu offer them.
 inline constexpr int BAUD_RATES[] = {115200, 57600, 38400, 19200, 14400, 9600, 4800, 2400};
 inline constexpr int DATA_BITS[] = {8, 7};
 inline constexpr const char* PARITY_WORDS[] = {"none", "even", "odd"};  // indexed by Parity

@@ -1,0 +1,71 @@
+// Grey pictures made into the printer's one-bit rows: a set bit is a
+// printed (black) dot, the first dot in the high bit of the first byte.
+//
+// Three ways to choose the dots:
+//   Threshold       a dot where the grey is 127 or darker: text, lines and
+//                   barcodes stay sharp, greys become black or white;
+//   OrderedDither   a 16 x 16 matrix of thresholds: flat greys become even,
+//                   stable patterns (graphics, logos);
+//   ErrorDiffusion  Floyd-Steinberg, in serpentine order: the most detail in
+//                   photos.
+// Pure black and pure white come out as they are whichever the method.
+//
+// Darkness shifts the greys in between before the dots are chosen: 0 keeps
+// them, -100 lightens the most, +100 darkens the most.
+#ifndef KORLA_ONE_BIT_IMAGE_H
+#define KORLA_ONE_BIT_IMAGE_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+enum class OneBitMethod { Threshold, OrderedDither, ErrorDiffusion };
+
+struct OneBitOptions {
+    OneBitMethod method = OneBitMethod::Threshold;
+    int darkness = 0;  // -100 to 100
+};
+
+// "a threshold", "the ordered dither", "error diffusion": for messages.
+const char* OneBitMethodName(OneBitMethod method);
+
+// Side of the threshold matrix.
+inline constexpr int MATRIX_SIZE = 16;
+using ThresholdMatrix = std::array<std::array<unsigned char, MATRIX_SIZE>, MATRIX_SIZE>;
+
+// The thresholds of the threshold and ordered methods: a dot is printed at
+// column x of row y where grey <= matrix[y % 16][x % 16]. Darkness is
+// folded in, so the matrix alone decides. (Error diffusion has none.)
+ThresholdMatrix ThresholdsFor(const OneBitOptions& options);
+
+// Converts a picture row by row, top to bottom; error diffusion carries its
+// error from one row to the next.
+class OneBitConverter {
+public:
+    OneBitConverter(uint32_t width, const OneBitOptions& options);
+
+    uint32_t BytesPerLine() const { return (width_ + 7) / 8; }
+    // grey: width bytes, 0 black to 255 white; out: BytesPerLine() bytes.
+    void ConvertRow(const unsigned char* grey, unsigned char* out);
+
+private:
+    void Diffuse(const unsigned char* grey, unsigned char* out);
+
+    uint32_t width_;
+    OneBitOptions options_;
+    ThresholdMatrix thresholds_;
+    std::array<unsigned char, 256> tone_;  // darkness applied to a grey
+    uint32_t row_ = 0;
+    // Error diffusion: the error carried into this row and the next, in
+    // 1/16 of a grey level, with a spare column at each end.
+    std::vector<int32_t> errorHere_;
+    std::vector<int32_t> errorNext_;
+};
+
+// A whole picture, width x height grey bytes row after row; the rows of
+// (width + 7) / 8 bytes each.
+std::vector<unsigned char> ToOneBit(const unsigned char* grey, uint32_t width, uint32_t height,
+                                    const OneBitOptions& options);
+
+#endif
