@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "image_reader.h"
 
@@ -47,17 +48,20 @@ GreyImage ScaledToWidth(const GreyImage& image, unsigned width)
 
 std::optional<PreparedLogo> PrepareLogo(const LogoRecipe& recipe, unsigned paperWidth, std::string& error)
 {
-    std::optional<GreyImage> image = ReadGreyImage(recipe.path, LOGO_IMAGE_LIMITS, error);
-    if (!image)
+    ImageDocument document = ReadImageFile(recipe.path, LOGO_IMAGE_LIMITS);
+    if (!document.image) {
+        error = document.error;
         return std::nullopt;
+    }
+    GreyImage image = std::move(*document.image);
     PreparedLogo logo;
-    logo.imageWidth = image->width;
-    logo.imageHeight = image->height;
-    if (image->width > paperWidth)
-        image = ScaledToWidth(*image, paperWidth);
-    logo.bitmap.width = image->width;
-    logo.bitmap.height = image->height;
-    logo.bitmap.rows = OneBitRows(image->pixels, image->width, image->height, recipe.dither, recipe.threshold);
+    logo.imageWidth = image.width;
+    logo.imageHeight = image.height;
+    if (image.width > paperWidth)
+        image = ScaledToWidth(image, paperWidth);
+    logo.bitmap.width = image.width;
+    logo.bitmap.height = image.height;
+    logo.bitmap.rows = OneBitRows(image.pixels, image.width, image.height, recipe.dither, recipe.threshold);
     return logo;
 }
 

@@ -64,7 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadJpeg{"EndMarkerMissing", SOUND.substr(0, SOUND.size() - 2), ROOMY_LIMITS,
                               "Premature end of JPEG file"},
                       BadJpeg{"DamagedScan", WithScanDamaged(SOUND), ROOMY_LIMITS, "Corrupt JPEG data: premature end of data segment"},
-                      BadJpeg{"TooLarge", SOUND, ImageLimits{96, 64, 96 * 64},
+                      BadJpeg{"TallerThanAllowed", SOUND, ImageLimits{96, 64, 96 * 64},
+                              "the image is larger than 96x64 pixels"},
+                      BadJpeg{"NeedsMoreMemoryThanAllowed", SOUND, ImageLimits{96, 16384, 96 * 64},
                               "the image needs more memory than a job may have"},
                       BadJpeg{"NotAJpeg", std::string(100, 'x'), ROOMY_LIMITS, "Not a JPEG file: starts with 0x78 0x78"}),
     [](const auto& info) { return info.param.name; });

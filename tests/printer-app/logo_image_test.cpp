@@ -125,7 +125,8 @@ TEST_F(LogoFiles, WhatIsNoImageIsRefusedWithTheReason)
     };
     const Case cases[] = {
         {Write("text.png", "hello"), "neither a PNG nor a JPEG"},
-        {Write("cut.jpg", jpeg.substr(0, imageData + (jpeg.size() - imageData) / 2)), "damaged or cut short"},
+        {Write("cut.jpg", jpeg.substr(0, imageData + (jpeg.size() - imageData) / 2)), "Premature end of JPEG file"},
+        {Write("wide.jpg", BestJpeg(LeftBlack(8001, 1, 0))), "larger than 8000x8000 pixels"},
         {Write("cut.png", GreyPng(LeftBlack(64, 64, 3)).substr(0, 60)), ""},
         {folder_ / "missing.png", "cannot open"},
     };
