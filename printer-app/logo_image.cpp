@@ -61,7 +61,7 @@ std::optional<PreparedLogo> PrepareLogo(const LogoRecipe& recipe, unsigned paper
         image = ScaledToWidth(image, paperWidth);
     logo.bitmap.width = image.width;
     logo.bitmap.height = image.height;
-    logo.bitmap.rows = OneBitRows(image.pixels, image.width, image.height, recipe.dither, recipe.threshold);
+    logo.bitmap.rows = ToOneBit(image.pixels.data(), image.width, image.height, recipe.oneBit);
     return logo;
 }
 
@@ -71,7 +71,7 @@ std::string DescribeLogo(const LogoRecipe& recipe, const PreparedLogo& logo)
     if (logo.bitmap.width != logo.imageWidth)
         text += "scaled to ";
     text += std::to_string(logo.bitmap.width) + "x" + std::to_string(logo.bitmap.height) + " dots, ";
-    if (recipe.dither == Dither::Threshold)
-        return text + "threshold " + std::to_string(recipe.threshold);
-    return text + "error diffusion";
+    if (recipe.oneBit.method == OneBitMethod::Threshold)
+        return text + "threshold " + std::to_string(recipe.oneBit.threshold);
+    return text + OneBitMethodName(recipe.oneBit.method);
 }

@@ -37,6 +37,12 @@ std::string RowText(const LogoBitmap& logo, uint32_t y)
     return text;
 }
 
+std::vector<unsigned char> Dots(const std::vector<unsigned char>& grey, unsigned width, unsigned height,
+                                OneBitMethod method, int threshold = DEFAULT_THRESHOLD)
+{
+    return ToOneBit(grey.data(), width, height, {method, 0, threshold});
+}
+
 size_t DotCount(const std::vector<unsigned char>& rows)
 {
     size_t dots = 0;
@@ -48,15 +54,17 @@ size_t DotCount(const std::vector<unsigned char>& rows)
 TEST(OneBit, ThresholdPrintsWhatIsDarkerThanIt)
 {
     const std::vector<unsigned char> ramp = {0, 60, 127, 128, 200, 255, 10, 250, 99, 100};
-    EXPECT_EQ((std::vector<unsigned char>{0xE2, 0xC0}), OneBitRows(ramp, 10, 1, Dither::Threshold));
-    EXPECT_EQ((std::vector<unsigned char>{0xFA, 0xC0}), OneBitRows(ramp, 10, 1, Dither::Threshold, 201));
+    EXPECT_EQ((std::vector<unsigned char>{0xE2, 0xC0}), Dots(ramp, 10, 1, OneBitMethod::Threshold));
+    EXPECT_EQ((std::vector<unsigned char>{0xFA, 0xC0}), Dots(ramp, 10, 1, OneBitMethod::Threshold, 201));
 }
 
 // 128 stays white and passes 7/16 of its error (-127) on: the next 128
-// prints, and so on, every other dot.
+// prints, and so on, every other dot. At a threshold of 129 the first 128
+// prints and the pattern starts a dot earlier.
 TEST(OneBit, ErrorDiffusionCarriesTheErrorToTheRight)
 {
-    EXPECT_EQ((std::vector<unsigned char>{0x50}), OneBitRows({128, 128, 128, 128}, 4, 1, Dither::ErrorDiffusion));
+    EXPECT_EQ((std::vector<unsigned char>{0x50}), Dots({128, 128, 128, 128}, 4, 1, OneBitMethod::ErrorDiffusion));
+    EXPECT_EQ((std::vector<unsigned char>{0xA0}), Dots({128, 128, 128, 128}, 4, 1, OneBitMethod::ErrorDiffusion, 129));
 }
 
 TEST(OneBit, ErrorDiffusionGivesEachGreyItsShareOfDots)
@@ -64,7 +72,7 @@ TEST(OneBit, ErrorDiffusionGivesEachGreyItsShareOfDots)
     constexpr unsigned SIDE = 64;
     for (const int grey : {0, 32, 64, 128, 192, 230, 255}) {
         const std::vector<unsigned char> flat(SIDE * SIDE, static_cast<unsigned char>(grey));
-        const double share = static_cast<double>(DotCount(OneBitRows(flat, SIDE, SIDE, Dither::ErrorDiffusion))) /
+        const double share = static_cast<double>(DotCount(Dots(flat, SIDE, SIDE, OneBitMethod::ErrorDiffusion))) /
                              (SIDE * SIDE);
         EXPECT_NEAR((255.0 - grey) / 255.0, share, 0.02) << "grey " << grey;
     }
@@ -86,7 +94,7 @@ TEST_F(LogoFiles, WiderThanThePaperIsScaledToIt)
 {
     std::string error;
     const std::optional<PreparedLogo> logo =
-        PrepareLogo({Write("wide.png", GreyPng(LeftBlack(1152, 40, 600))), Dither::Threshold}, 576, error);
+        PrepareLogo({Write("wide.png", GreyPng(LeftBlack(1152, 40, 600))), {OneBitMethod::Threshold}}, 576, error);
     ASSERT_TRUE(logo) << error;
     EXPECT_EQ(1152u, logo->imageWidth);
     EXPECT_EQ(576u, logo->bitmap.width);
@@ -99,7 +107,7 @@ TEST_F(LogoFiles, NarrowerThanThePaperKeepsItsSize)
 {
     std::string error;
     const std::optional<PreparedLogo> logo =
-        PrepareLogo({Write("small.png", GreyPng(LeftBlack(100, 3, 37))), Dither::Threshold}, 384, error);
+        PrepareLogo({Write("small.png", GreyPng(LeftBlack(100, 3, 37))), {OneBitMethod::Threshold}}, 384, error);
     ASSERT_TRUE(logo) << error;
     EXPECT_EQ(100u, logo->bitmap.width);
     EXPECT_EQ(3u, logo->bitmap.height);
@@ -110,7 +118,7 @@ TEST_F(LogoFiles, JpegIsReadToo)
 {
     std::string error;
     const std::optional<PreparedLogo> logo =
-        PrepareLogo({Write("logo.jpg", BestJpeg(LeftBlack(64, 16, 24))), Dither::Threshold}, 576, error);
+        PrepareLogo({Write("logo.jpg", BestJpeg(LeftBlack(64, 16, 24))), {OneBitMethod::Threshold}}, 576, error);
     ASSERT_TRUE(logo) << error;
     EXPECT_EQ(std::string(24, '#') + std::string(40, '.'), RowText(logo->bitmap, 8));
 }
@@ -132,7 +140,7 @@ TEST_F(LogoFiles, WhatIsNoImageIsRefusedWithTheReason)
     };
     for (const Case& c : cases) {
         std::string error;
-        EXPECT_FALSE(PrepareLogo({c.path, Dither::Threshold}, 576, error)) << c.path;
+        EXPECT_FALSE(PrepareLogo({c.path, {OneBitMethod::Threshold}}, 576, error)) << c.path;
         EXPECT_NE(std::string::npos, error.find(c.reason)) << c.path << ": " << error;
         EXPECT_FALSE(error.empty()) << c.path;
     }
