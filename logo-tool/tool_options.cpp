@@ -7,7 +7,7 @@
 const char* const TOOL_USAGE =
     "Usage: korla-logos [--dir DIR] [-v DEVICE-URI | -q QUEUE] [--paper-width 576|384]\n"
     "                   [--preview FILE.png] [--yes] [--again]\n"
-    "                   [--dither threshold|diffusion] [--threshold N] IMAGE...\n"
+    "                   [--dither threshold|ordered|diffusion] [--threshold N] IMAGE...\n"
     "\n"
     "Stores the images, PNG or JPEG, in the receipt printer as logos 1, 2, ... for\n"
     "the logo settings of its queue (FS q, which replaces every logo stored before).\n"
@@ -22,9 +22,10 @@ const char* const TOOL_USAGE =
     "  --preview FILE    writes a picture of the logos as they will print; without\n"
     "                    -v or -q nothing else is done\n"
     "  --dither WORD     for the images after it: threshold (the default; line art,\n"
-    "                    text) or diffusion (error diffusion; photos)\n"
+    "                    text), ordered (a 16 x 16 matrix; flat greys) or diffusion\n"
+    "                    (error diffusion; photos)\n"
     "  --threshold N     for the images after it: the grey (1-255, 128 by default)\n"
-    "                    below which a dot prints\n"
+    "                    below which a dot prints, by threshold or diffusion\n"
     "  --yes             stores without asking\n"
     "  --again           stores a set the printer got last time too (flash memory wears)\n"
     "  --dir DIR         the folder whose record says what each printer got last\n"
@@ -58,13 +59,14 @@ const std::map<std::string, ValueOption>& ValueOptions()
              return o.paperWidth == PAPER_WIDTHS[0] || o.paperWidth == PAPER_WIDTHS[1];
          }},
         {"--preview", [](ToolOptions& o, LogoRecipe&, const std::string& v) { o.previewPath = v; return !v.empty(); }},
-        {"--dither", [](ToolOptions&, LogoRecipe& next, const std::string& v) { return ParseDither(v, next.dither); }},
+        {"--dither",
+         [](ToolOptions&, LogoRecipe& next, const std::string& v) { return ParseOneBitMethod(v, next.oneBit.method); }},
         {"--threshold",
          [](ToolOptions&, LogoRecipe& next, const std::string& v) {
              long threshold = 0;
              if (!ParseNumber(v, 1, 255, threshold))
                  return false;
-             next.threshold = static_cast<int>(threshold);
+             next.oneBit.threshold = static_cast<int>(threshold);
              return true;
          }},
     };

@@ -5,6 +5,7 @@
 #define KORLA_IMAGE_DOCUMENT_H
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,5 +30,8 @@ struct ImageDocument {
     std::string error;                  // why, when it cannot
     std::vector<std::string> warnings;  // the first few things the reader skipped or mended
 };
+
+// ReadPngDocument, ReadJpegDocument: the whole file from where it stands.
+using ImageReader = ImageDocument (*)(FILE* file, const ImageLimits& limits);
 
 #endif

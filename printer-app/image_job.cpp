@@ -71,13 +71,9 @@ void WriteImage(pappl_job_t* job, const GreyImage& image, const ImageLayout& lay
 
 bool PrintImage(pappl_job_t* job, pappl_device_t* device, const GreyImage& image)
 {
-    std::string message;
-    const std::optional<JobSettings> settings = JobSettingsFor(job, message);
-    if (!settings) {
-        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: %s", message.c_str());
-        papplJobSetMessage(job, "Not printed: %s", message.c_str());
+    const std::optional<JobSettings> settings = JobSettingsToPrint(job);
+    if (!settings)
         return false;
-    }
     const OptionsPtr options(papplJobCreatePrintOptions(job, 1, false));
     const uint32_t printableWidth = PrintableWidth(papplJobGetPrinter(job));
     const ImageLayout layout = LayOutImage(image.width, image.height, image.ppi, printableWidth,

@@ -9,11 +9,7 @@
 
 #include <pappl/pappl.h>
 
-#include <cstdio>
-
 #include "image_document.h"
-
-using ImageReader = ImageDocument (*)(FILE* file, const ImageLimits& limits);
 
 // Reads the job's file with the reader and prints it; false when the job
 // is to be aborted. kind names the format in messages ("PNG").

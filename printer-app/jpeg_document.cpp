@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -140,7 +141,12 @@ void ReadPixels(Decoder& decoder, const ImageLimits& limits, ImageDocument& resu
 {
     j_decompress_ptr jpeg = decoder.jpeg();
     const unsigned width = jpeg->output_width, height = jpeg->output_height;
-    if (width > limits.maxWidth || height > limits.maxHeight || height > limits.maxBytes / width) {
+    if (width > limits.maxWidth || height > limits.maxHeight) {
+        result.error = "the image is larger than " + std::to_string(limits.maxWidth) + "x" +
+                       std::to_string(limits.maxHeight) + " pixels";
+        return;
+    }
+    if (height > limits.maxBytes / width) {
         result.error = "the image needs more memory than a job may have";
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "image_reader.h"
 
@@ -47,17 +48,20 @@ GreyImage ScaledToWidth(const GreyImage& image, unsigned width)
 
 std::optional<PreparedLogo> PrepareLogo(const LogoRecipe& recipe, unsigned paperWidth, std::string& error)
 {
-    std::optional<GreyImage> image = ReadGreyImage(recipe.path, LOGO_IMAGE_LIMITS, error);
-    if (!image)
+    ImageDocument document = ReadImageFile(recipe.path, LOGO_IMAGE_LIMITS);
+    if (!document.image) {
+        error = document.error;
         return std::nullopt;
+    }
+    GreyImage image = std::move(*document.image);
     PreparedLogo logo;
-    logo.imageWidth = image->width;
-    logo.imageHeight = image->height;
-    if (image->width > paperWidth)
-        image = ScaledToWidth(*image, paperWidth);
-    logo.bitmap.width = image->width;
-    logo.bitmap.height = image->height;
-    logo.bitmap.rows = OneBitRows(image->pixels, image->width, image->height, recipe.dither, recipe.threshold);
+    logo.imageWidth = image.width;
+    logo.imageHeight = image.height;
+    if (image.width > paperWidth)
+        image = ScaledToWidth(image, paperWidth);
+    logo.bitmap.width = image.width;
+    logo.bitmap.height = image.height;
+    logo.bitmap.rows = ToOneBit(image.pixels.data(), image.width, image.height, recipe.oneBit);
     return logo;
 }
 
@@ -67,7 +71,7 @@ std::string DescribeLogo(const LogoRecipe& recipe, const PreparedLogo& logo)
     if (logo.bitmap.width != logo.imageWidth)
         text += "scaled to ";
     text += std::to_string(logo.bitmap.width) + "x" + std::to_string(logo.bitmap.height) + " dots, ";
-    if (recipe.dither == Dither::Threshold)
-        return text + "threshold " + std::to_string(recipe.threshold);
-    return text + "error diffusion";
+    if (recipe.oneBit.method == OneBitMethod::Threshold)
+        return text + "threshold " + std::to_string(recipe.oneBit.threshold);
+    return text + OneBitMethodName(recipe.oneBit.method);
 }

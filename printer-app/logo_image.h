@@ -7,15 +7,15 @@
 #include <optional>
 #include <string>
 
-#include "one_bit.h"
-#include "png_document.h"
+#include "image_document.h"
+#include "one_bit_image.h"
 #include "stored_logos.h"
 
-// How one image becomes a logo.
+// How one image becomes a logo: its greys as they are (darkness 0), made
+// dots by the method and threshold chosen.
 struct LogoRecipe {
     std::string path;
-    Dither dither = Dither::Threshold;
-    int threshold = DEFAULT_THRESHOLD;
+    OneBitOptions oneBit;
 };
 
 struct PreparedLogo {
@@ -34,7 +34,8 @@ GreyImage ScaledToWidth(const GreyImage& image, unsigned width);
 // Nothing, with error saying why, when the file cannot be read.
 std::optional<PreparedLogo> PrepareLogo(const LogoRecipe& recipe, unsigned paperWidth, std::string& error);
 
-// "800x300 pixels, stored as 576x216 dots, error diffusion"
+// "800x300 pixels, scaled to 576x216 dots, threshold 128", or the method
+// by name ("error diffusion").
 std::string DescribeLogo(const LogoRecipe& recipe, const PreparedLogo& logo);
 
 #endif

@@ -34,8 +34,9 @@ struct PendingLogos {
 std::mutex pendingMutex;
 std::map<int, PendingLogos> pending;
 
-const Choices DITHER_CHOICES = {{DitherWord(Dither::Threshold), "Threshold (line art, text)"},
-                                {DitherWord(Dither::ErrorDiffusion), "Error diffusion (photos)"}};
+const Choices DITHER_CHOICES = {{OneBitMethodWord(OneBitMethod::Threshold), "Threshold (line art, text)"},
+                                {OneBitMethodWord(OneBitMethod::OrderedDither), "Ordered dither (flat greys)"},
+                                {OneBitMethodWord(OneBitMethod::ErrorDiffusion), "Error diffusion (photos)"}};
 
 std::string RecordFile()
 {
@@ -58,10 +59,10 @@ std::string Preview(pappl_printer_t* printer, int count, cups_option_t* form)
     std::vector<LogoBitmap> bitmaps;
     for (int i = 1; i <= IMAGE_FIELDS; ++i) {
         const std::string field = "logo" + std::to_string(i);
-        LogoRecipe recipe{Field(field.c_str(), count, form), Dither::Threshold, threshold};
+        LogoRecipe recipe{Field(field.c_str(), count, form), {OneBitMethod::Threshold, 0, threshold}};
         if (recipe.path.empty())
             continue;
-        ParseDither(Field((field + "_dither").c_str(), count, form), recipe.dither);
+        ParseOneBitMethod(Field((field + "_dither").c_str(), count, form), recipe.oneBit.method);
         std::string error;
         const std::optional<PreparedLogo> logo = PrepareLogo(recipe, PrintableWidth(printer), error);
         if (!logo)
@@ -179,7 +180,7 @@ void ShowUploadForm(pappl_client_t* client)
         ShowRow(client, label.c_str());
         papplClientHTMLPrintf(client, "<input type=\"file\" name=\"%s\" accept=\"image/png,image/jpeg\"> ",
                               field.c_str());
-        ShowSelect(client, (field + "_dither").c_str(), DITHER_CHOICES, DitherWord(Dither::Threshold));
+        ShowSelect(client, (field + "_dither").c_str(), DITHER_CHOICES, OneBitMethodWord(OneBitMethod::Threshold));
         papplClientHTMLPuts(client, "</td></tr>\n");
     }
     ShowRow(client, "Threshold");

@@ -109,6 +109,17 @@ std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message
     return valid ? std::optional<JobSettings>(settings) : std::nullopt;
 }
 
+std::optional<JobSettings> JobSettingsToPrint(pappl_job_t* job)
+{
+    std::string message;
+    std::optional<JobSettings> settings = JobSettingsFor(job, message);
+    if (!settings) {
+        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: %s", message.c_str());
+        papplJobSetMessage(job, "Not printed: %s", message.c_str());
+    }
+    return settings;
+}
+
 bool IsValidPrinterDefault(pappl_printer_t* /*printer*/, const char* name, const char* value, void* /*data*/)
 {
     const ReceiptAttribute* attribute = FindReceiptAttribute(name);

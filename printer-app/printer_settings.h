@@ -27,6 +27,10 @@ std::string ValueOf(ipp_attribute_t* attribute);
 // one of its setting's choices; the message then says which.
 std::optional<JobSettings> JobSettingsFor(pappl_job_t* job, std::string& message);
 
+// The same for a job about to print; when there are none, the job's log
+// and its message say "Not printed: " and why.
+std::optional<JobSettings> JobSettingsToPrint(pappl_job_t* job);
+
 // Every receipt setting in effect for the job, in the web page's words:
 // its label and the label of its value.
 std::vector<std::pair<std::string, std::string>> SettingsInWords(pappl_job_t* job);

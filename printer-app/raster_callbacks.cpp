@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <string>
 
 #include "device_channel.h"
 #include "drivers.h"
@@ -40,13 +39,9 @@ JobState* StateOf(pappl_job_t* job)
 bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     SettleImageDebt(papplJobGetPrinter(job), device);
-    std::string message;
-    const std::optional<JobSettings> settings = JobSettingsFor(job, message);
-    if (!settings) {
-        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: %s", message.c_str());
-        papplJobSetMessage(job, "Not printed: %s", message.c_str());
+    const std::optional<JobSettings> settings = JobSettingsToPrint(job);
+    if (!settings)
         return false;
-    }
     if (!WaitForPaper(job, device))
         return false;
     auto state = std::make_unique<JobState>(*settings, job, device);

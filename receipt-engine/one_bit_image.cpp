@@ -6,8 +6,34 @@
 namespace {
 
 constexpr int WHITE = 255;
-constexpr int THRESHOLD = 127;  // the darkest grey that still prints white is 128
 constexpr int MAX_DARKNESS = 100;
+
+struct MethodNames {
+    OneBitMethod method;
+    const char* word;  // on a command line or a form
+    const char* name;  // in a message
+};
+
+constexpr MethodNames METHOD_NAMES[] = {
+    {OneBitMethod::Threshold, "threshold", "a threshold"},
+    {OneBitMethod::OrderedDither, "ordered", "the ordered dither"},
+    {OneBitMethod::ErrorDiffusion, "diffusion", "error diffusion"},
+};
+
+const MethodNames& NamesOf(OneBitMethod method)
+{
+    for (const MethodNames& names : METHOD_NAMES) {
+        if (names.method == method)
+            return names;
+    }
+    return METHOD_NAMES[0];
+}
+
+// A dot prints where the grey is darker than this; white never prints.
+int ThresholdLevel(const OneBitOptions& options)
+{
+    return std::clamp(options.threshold, 1, WHITE);
+}
 
 // Darkness as a gamma on the grey: +100 squares it (darker), -100 takes its
 // square root (lighter); black and white stay where they are.
@@ -46,14 +72,23 @@ unsigned char Untoned(const std::array<unsigned char, 256>& tone, int threshold)
 
 const char* OneBitMethodName(OneBitMethod method)
 {
-    switch (method) {
-    case OneBitMethod::OrderedDither:
-        return "the ordered dither";
-    case OneBitMethod::ErrorDiffusion:
-        return "error diffusion";
-    default:
-        return "a threshold";
+    return NamesOf(method).name;
+}
+
+const char* OneBitMethodWord(OneBitMethod method)
+{
+    return NamesOf(method).word;
+}
+
+bool ParseOneBitMethod(const std::string& word, OneBitMethod& method)
+{
+    for (const MethodNames& names : METHOD_NAMES) {
+        if (word == names.word) {
+            method = names.method;
+            return true;
+        }
     }
+    return false;
 }
 
 ThresholdMatrix ThresholdsFor(const OneBitOptions& options)
@@ -62,9 +97,11 @@ ThresholdMatrix ThresholdsFor(const OneBitOptions& options)
     ThresholdMatrix matrix{};
     for (int y = 0; y < MATRIX_SIZE; ++y) {
         for (int x = 0; x < MATRIX_SIZE; ++x) {
-            // Ordered thresholds run from 0 to 254, so that white never prints.
-            const int threshold = options.method == OneBitMethod::OrderedDither ? Bayer(x, y) * WHITE / 256 : THRESHOLD;
-            matrix[y][x] = Untoned(tone, threshold);
+            // The lightest grey that prints; the ordered thresholds run from 0
+            // to 254, so that white never prints.
+            const int lightest = options.method == OneBitMethod::OrderedDither ? Bayer(x, y) * WHITE / 256
+                                                                                : ThresholdLevel(options) - 1;
+            matrix[y][x] = Untoned(tone, lightest);
         }
     }
     return matrix;
@@ -101,6 +138,7 @@ void OneBitConverter::ConvertRow(const unsigned char* grey, unsigned char* out)
 void OneBitConverter::Diffuse(const unsigned char* grey, unsigned char* out)
 {
     constexpr int32_t SCALE = 256;
+    const int32_t threshold = ThresholdLevel(options_) * SCALE;
     const bool leftToRight = row_ % 2 == 0;
     const int step = leftToRight ? 1 : -1;
     std::fill(errorNext_.begin(), errorNext_.end(), 0);
@@ -112,7 +150,7 @@ void OneBitConverter::Diffuse(const unsigned char* grey, unsigned char* out)
         bool black = toned == 0;
         if (toned != 0 && toned != WHITE) {
             const int32_t value = toned * SCALE + errorHere_[at];
-            black = value <= THRESHOLD * SCALE + SCALE - 1;
+            black = value < threshold;
             error = value - (black ? 0 : WHITE * SCALE);
         }
         if (black)

@@ -2,12 +2,14 @@
 // printed (black) dot, the first dot in the high bit of the first byte.
 //
 // Three ways to choose the dots:
-//   Threshold       a dot where the grey is 127 or darker: text, lines and
+//   Threshold       a dot where the grey is darker than the threshold level,
+//                   128 unless chosen (127 and darker): text, lines and
 //                   barcodes stay sharp, greys become black or white;
 //   OrderedDither   a 16 x 16 matrix of thresholds: flat greys become even,
 //                   stable patterns (graphics, logos);
-//   ErrorDiffusion  Floyd-Steinberg, in serpentine order: the most detail in
-//                   photos.
+//   ErrorDiffusion  Floyd-Steinberg, in serpentine order, each dot decided
+//                   by the threshold level once its neighbours' errors are
+//                   added: the most detail in photos.
 // Pure black and pure white come out as they are whichever the method.
 //
 // Darkness shifts the greys in between before the dots are chosen: 0 keeps
@@ -18,17 +20,28 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 enum class OneBitMethod { Threshold, OrderedDither, ErrorDiffusion };
 
+// The threshold level unless one is chosen (printed documents never choose
+// one): 127 and darker print.
+inline constexpr int DEFAULT_THRESHOLD = 128;
+
 struct OneBitOptions {
     OneBitMethod method = OneBitMethod::Threshold;
-    int darkness = 0;  // -100 to 100
+    int darkness = 0;                   // -100 to 100
+    int threshold = DEFAULT_THRESHOLD;  // 1 to 255; the ordered dither has its matrix instead
 };
 
 // "a threshold", "the ordered dither", "error diffusion": for messages.
 const char* OneBitMethodName(OneBitMethod method);
+
+// "threshold", "ordered", "diffusion": the method's word on a command line
+// or a form, and back; false for a word that names none.
+const char* OneBitMethodWord(OneBitMethod method);
+bool ParseOneBitMethod(const std::string& word, OneBitMethod& method);
 
 // Side of the threshold matrix.
 inline constexpr int MATRIX_SIZE = 16;

@@ -3,7 +3,6 @@
 // would make up the rest.
 #include "jpeg_document.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -13,16 +12,9 @@
 
 namespace {
 
-constexpr ImageLimits ROOMY{16384, 16384, size_t{1} << 30};
-
-ImageDocument Read(const std::string& bytes, const ImageLimits& limits = ROOMY)
+ImageDocument Read(const std::string& bytes, const ImageLimits& limits = ROOMY_LIMITS)
 {
-    FILE* file = tmpfile();
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    rewind(file);
-    ImageDocument document = ReadJpegDocument(file, limits);
-    fclose(file);
-    return document;
+    return ReadBytes(ReadJpegDocument, bytes, limits);
 }
 
 const GreyPicture RECEIPT = GreyReceipt(96, 16);
@@ -68,13 +60,15 @@ TEST_P(UnreadableJpeg, GivesAReason)
 
 INSTANTIATE_TEST_SUITE_P(
     , UnreadableJpeg,
-    ::testing::Values(BadJpeg{"CutShort", SOUND.substr(0, SOUND.size() * 2 / 3), ROOMY, "Premature end of JPEG file"},
-                      BadJpeg{"EndMarkerMissing", SOUND.substr(0, SOUND.size() - 2), ROOMY,
+    ::testing::Values(BadJpeg{"CutShort", SOUND.substr(0, SOUND.size() * 2 / 3), ROOMY_LIMITS, "Premature end of JPEG file"},
+                      BadJpeg{"EndMarkerMissing", SOUND.substr(0, SOUND.size() - 2), ROOMY_LIMITS,
                               "Premature end of JPEG file"},
-                      BadJpeg{"DamagedScan", WithScanDamaged(SOUND), ROOMY, "Corrupt JPEG data: premature end of data segment"},
-                      BadJpeg{"TooLarge", SOUND, ImageLimits{96, 64, 96 * 64},
+                      BadJpeg{"DamagedScan", WithScanDamaged(SOUND), ROOMY_LIMITS, "Corrupt JPEG data: premature end of data segment"},
+                      BadJpeg{"TallerThanAllowed", SOUND, ImageLimits{96, 64, 96 * 64},
+                              "the image is larger than 96x64 pixels"},
+                      BadJpeg{"NeedsMoreMemoryThanAllowed", SOUND, ImageLimits{96, 16384, 96 * 64},
                               "the image needs more memory than a job may have"},
-                      BadJpeg{"NotAJpeg", std::string(100, 'x'), ROOMY, "Not a JPEG file: starts with 0x78 0x78"}),
+                      BadJpeg{"NotAJpeg", std::string(100, 'x'), ROOMY_LIMITS, "Not a JPEG file: starts with 0x78 0x78"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

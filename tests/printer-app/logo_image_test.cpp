@@ -1,64 +1,31 @@
 // Images made into logos: PNG and JPEG files read, scaled to the paper and
 // made one bit per dot, with results known dot for dot.
 #include <cstddef>
-#include <cstdio>
-
-#include <jpeglib.h>
 
 #include <gtest/gtest.h>
 
 #include "logo_image.h"
 #include "png_files.h"
 #include "temp_dir.h"
+#include "test_pictures.h"
 
 namespace {
 
-// A grey JPEG of the pixels, at the best quality.
-std::string EncodeJpeg(unsigned width, unsigned height, const std::vector<unsigned char>& pixels)
-{
-    jpeg_compress_struct jpeg{};
-    jpeg_error_mgr errors{};
-    jpeg.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&jpeg);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&jpeg, &buffer, &size);
-    jpeg.image_width = width;
-    jpeg.image_height = height;
-    jpeg.input_components = 1;
-    jpeg.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&jpeg);
-    jpeg_set_quality(&jpeg, 100, TRUE);
-    jpeg_start_compress(&jpeg, TRUE);
-    for (unsigned y = 0; y < height; ++y) {
-        JSAMPROW row = const_cast<unsigned char*>(&pixels[size_t{y} * width]);
-        jpeg_write_scanlines(&jpeg, &row, 1);
-    }
-    jpeg_finish_compress(&jpeg);
-    std::string file(reinterpret_cast<char*>(buffer), size);
-    jpeg_destroy_compress(&jpeg);
-    free(buffer);
-    return file;
-}
-
 // Black on the left of column `edge`, white from it on.
-std::vector<unsigned char> LeftBlack(unsigned width, unsigned height, unsigned edge)
+GreyPicture LeftBlack(unsigned width, unsigned height, unsigned edge)
 {
-    std::vector<unsigned char> pixels;
+    GreyPicture picture{width, height, {}};
     for (unsigned y = 0; y < height; ++y) {
         for (unsigned x = 0; x < width; ++x)
-            pixels.push_back(x < edge ? 0 : 255);
+            picture.pixels.push_back(x < edge ? 0 : 255);
     }
-    return pixels;
+    return picture;
 }
 
-std::string GreyPng(unsigned width, unsigned height, const std::vector<unsigned char>& pixels)
+// At the best quality: the edge stays where it is.
+std::string BestJpeg(const GreyPicture& picture)
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.rows = pixels;
-    return EncodePng(spec);
+    return GreyJpeg(picture, 100);
 }
 
 // The dots of a row as text, '#' for a dot.
@@ -68,6 +35,12 @@ std::string RowText(const LogoBitmap& logo, uint32_t y)
     for (uint32_t x = 0; x < logo.width; ++x)
         text += logo.Dot(x, y) ? '#' : '.';
     return text;
+}
+
+std::vector<unsigned char> Dots(const std::vector<unsigned char>& grey, unsigned width, unsigned height,
+                                OneBitMethod method, int threshold = DEFAULT_THRESHOLD)
+{
+    return ToOneBit(grey.data(), width, height, {method, 0, threshold});
 }
 
 size_t DotCount(const std::vector<unsigned char>& rows)
@@ -81,15 +54,17 @@ size_t DotCount(const std::vector<unsigned char>& rows)
 TEST(OneBit, ThresholdPrintsWhatIsDarkerThanIt)
 {
     const std::vector<unsigned char> ramp = {0, 60, 127, 128, 200, 255, 10, 250, 99, 100};
-    EXPECT_EQ((std::vector<unsigned char>{0xE2, 0xC0}), OneBitRows(ramp, 10, 1, Dither::Threshold));
-    EXPECT_EQ((std::vector<unsigned char>{0xFA, 0xC0}), OneBitRows(ramp, 10, 1, Dither::Threshold, 201));
+    EXPECT_EQ((std::vector<unsigned char>{0xE2, 0xC0}), Dots(ramp, 10, 1, OneBitMethod::Threshold));
+    EXPECT_EQ((std::vector<unsigned char>{0xFA, 0xC0}), Dots(ramp, 10, 1, OneBitMethod::Threshold, 201));
 }
 
 // 128 stays white and passes 7/16 of its error (-127) on: the next 128
-// prints, and so on, every other dot.
+// prints, and so on, every other dot. At a threshold of 129 the first 128
+// prints and the pattern starts a dot earlier.
 TEST(OneBit, ErrorDiffusionCarriesTheErrorToTheRight)
 {
-    EXPECT_EQ((std::vector<unsigned char>{0x50}), OneBitRows({128, 128, 128, 128}, 4, 1, Dither::ErrorDiffusion));
+    EXPECT_EQ((std::vector<unsigned char>{0x50}), Dots({128, 128, 128, 128}, 4, 1, OneBitMethod::ErrorDiffusion));
+    EXPECT_EQ((std::vector<unsigned char>{0xA0}), Dots({128, 128, 128, 128}, 4, 1, OneBitMethod::ErrorDiffusion, 129));
 }
 
 TEST(OneBit, ErrorDiffusionGivesEachGreyItsShareOfDots)
@@ -97,7 +72,7 @@ TEST(OneBit, ErrorDiffusionGivesEachGreyItsShareOfDots)
     constexpr unsigned SIDE = 64;
     for (const int grey : {0, 32, 64, 128, 192, 230, 255}) {
         const std::vector<unsigned char> flat(SIDE * SIDE, static_cast<unsigned char>(grey));
-        const double share = static_cast<double>(DotCount(OneBitRows(flat, SIDE, SIDE, Dither::ErrorDiffusion))) /
+        const double share = static_cast<double>(DotCount(Dots(flat, SIDE, SIDE, OneBitMethod::ErrorDiffusion))) /
                              (SIDE * SIDE);
         EXPECT_NEAR((255.0 - grey) / 255.0, share, 0.02) << "grey " << grey;
     }
@@ -119,7 +94,7 @@ TEST_F(LogoFiles, WiderThanThePaperIsScaledToIt)
 {
     std::string error;
     const std::optional<PreparedLogo> logo =
-        PrepareLogo({Write("wide.png", GreyPng(1152, 40, LeftBlack(1152, 40, 600))), Dither::Threshold}, 576, error);
+        PrepareLogo({Write("wide.png", GreyPng(LeftBlack(1152, 40, 600))), {OneBitMethod::Threshold}}, 576, error);
     ASSERT_TRUE(logo) << error;
     EXPECT_EQ(1152u, logo->imageWidth);
     EXPECT_EQ(576u, logo->bitmap.width);
@@ -132,7 +107,7 @@ TEST_F(LogoFiles, NarrowerThanThePaperKeepsItsSize)
 {
     std::string error;
     const std::optional<PreparedLogo> logo =
-        PrepareLogo({Write("small.png", GreyPng(100, 3, LeftBlack(100, 3, 37))), Dither::Threshold}, 384, error);
+        PrepareLogo({Write("small.png", GreyPng(LeftBlack(100, 3, 37))), {OneBitMethod::Threshold}}, 384, error);
     ASSERT_TRUE(logo) << error;
     EXPECT_EQ(100u, logo->bitmap.width);
     EXPECT_EQ(3u, logo->bitmap.height);
@@ -143,14 +118,14 @@ TEST_F(LogoFiles, JpegIsReadToo)
 {
     std::string error;
     const std::optional<PreparedLogo> logo =
-        PrepareLogo({Write("logo.jpg", EncodeJpeg(64, 16, LeftBlack(64, 16, 24))), Dither::Threshold}, 576, error);
+        PrepareLogo({Write("logo.jpg", BestJpeg(LeftBlack(64, 16, 24))), {OneBitMethod::Threshold}}, 576, error);
     ASSERT_TRUE(logo) << error;
     EXPECT_EQ(std::string(24, '#') + std::string(40, '.'), RowText(logo->bitmap, 8));
 }
 
 TEST_F(LogoFiles, WhatIsNoImageIsRefusedWithTheReason)
 {
-    const std::string jpeg = EncodeJpeg(64, 64, LeftBlack(64, 64, 24));
+    const std::string jpeg = BestJpeg(LeftBlack(64, 64, 24));
     const size_t imageData = jpeg.find("\xff\xda");  // the start of scan
     struct Case {
         std::string path;
@@ -158,13 +133,14 @@ TEST_F(LogoFiles, WhatIsNoImageIsRefusedWithTheReason)
     };
     const Case cases[] = {
         {Write("text.png", "hello"), "neither a PNG nor a JPEG"},
-        {Write("cut.jpg", jpeg.substr(0, imageData + (jpeg.size() - imageData) / 2)), "damaged or cut short"},
-        {Write("cut.png", GreyPng(64, 64, LeftBlack(64, 64, 3)).substr(0, 60)), ""},
+        {Write("cut.jpg", jpeg.substr(0, imageData + (jpeg.size() - imageData) / 2)), "Premature end of JPEG file"},
+        {Write("wide.jpg", BestJpeg(LeftBlack(8001, 1, 0))), "larger than 8000x8000 pixels"},
+        {Write("cut.png", GreyPng(LeftBlack(64, 64, 3)).substr(0, 60)), ""},
         {folder_ / "missing.png", "cannot open"},
     };
     for (const Case& c : cases) {
         std::string error;
-        EXPECT_FALSE(PrepareLogo({c.path, Dither::Threshold}, 576, error)) << c.path;
+        EXPECT_FALSE(PrepareLogo({c.path, {OneBitMethod::Threshold}}, 576, error)) << c.path;
         EXPECT_NE(std::string::npos, error.find(c.reason)) << c.path << ": " << error;
         EXPECT_FALSE(error.empty()) << c.path;
     }

@@ -66,15 +66,16 @@ TEST(LogoToolOptions, DitherAndThresholdApplyToTheImagesAfterThem)
     std::string error;
     const std::optional<ToolOptions> options = ParseToolOptions(
         {"-v", "socket://till", "a.png", "--dither", "diffusion", "b.jpg", "--threshold", "90", "--dither",
-         "threshold", "c.png", "--paper-width", "384", "--yes"},
+         "threshold", "c.png", "--dither", "ordered", "d.png", "--paper-width", "384", "--yes"},
         error);
     ASSERT_TRUE(options) << error;
-    ASSERT_EQ(3u, options->images.size());
-    EXPECT_EQ(Dither::Threshold, options->images[0].dither);
-    EXPECT_EQ(DEFAULT_THRESHOLD, options->images[0].threshold);
-    EXPECT_EQ(Dither::ErrorDiffusion, options->images[1].dither);
-    EXPECT_EQ(Dither::Threshold, options->images[2].dither);
-    EXPECT_EQ(90, options->images[2].threshold);
+    ASSERT_EQ(4u, options->images.size());
+    EXPECT_EQ(OneBitMethod::Threshold, options->images[0].oneBit.method);
+    EXPECT_EQ(DEFAULT_THRESHOLD, options->images[0].oneBit.threshold);
+    EXPECT_EQ(OneBitMethod::ErrorDiffusion, options->images[1].oneBit.method);
+    EXPECT_EQ(OneBitMethod::Threshold, options->images[2].oneBit.method);
+    EXPECT_EQ(90, options->images[2].oneBit.threshold);
+    EXPECT_EQ(OneBitMethod::OrderedDither, options->images[3].oneBit.method);
     EXPECT_EQ(384u, options->paperWidth);
     EXPECT_TRUE(options->yes);
     EXPECT_FALSE(options->again);
@@ -88,7 +89,7 @@ TEST(LogoToolOptions, WhatCannotBeDoneIsRefused)
         {{"-v", "socket://till", "-q", "till", "a.png"}, "two printers"},
         {{"--preview", "p.png", "--threshold", "0", "a.png"}, "bad value for --threshold"},
         {{"--preview", "p.png", "--paper-width", "500", "a.png"}, "bad value for --paper-width"},
-        {{"--preview", "p.png", "--dither", "ordered", "a.png"}, "bad value for --dither"},
+        {{"--preview", "p.png", "--dither", "floyd", "a.png"}, "bad value for --dither"},
         {{"--preview", "p.png", "--colour", "a.png"}, "unknown option --colour"},
         {{"a.png", "-v"}, "-v needs a value"},
     };

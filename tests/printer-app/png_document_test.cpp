@@ -3,26 +3,19 @@
 // of an image.
 #include "png_document.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "png_files.h"
+#include "test_pictures.h"
 
 namespace {
 
-constexpr ImageLimits ROOMY{16384, 16384, size_t{1} << 30};
-
-PngDocument Read(const std::string& bytes, const ImageLimits& limits = ROOMY)
+PngDocument Read(const std::string& bytes, const ImageLimits& limits = ROOMY_LIMITS)
 {
-    FILE* file = tmpfile();
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    rewind(file);
-    PngDocument document = ReadPngDocument(file, limits);
-    fclose(file);
-    return document;
+    return ReadBytes(ReadPngDocument, bytes, limits);
 }
 
 struct SoundFile {
@@ -90,13 +83,13 @@ const std::string BAR = BarPng(64, 64);
 // A file ends with its image data's CRC (4 bytes) and the end chunk (12).
 INSTANTIATE_TEST_SUITE_P(
     Kinds, DamagedPng,
-    ::testing::Values(DamagedFile{"Empty", "", ROOMY}, DamagedFile{"NotAPng", "GIF89a, or any other file", ROOMY},
-                      DamagedFile{"SignatureOnly", BAR.substr(0, 8), ROOMY},
-                      DamagedFile{"CutInsideTheHeader", BAR.substr(0, 20), ROOMY},
-                      DamagedFile{"CutInsideTheImageData", BAR.substr(0, BAR.size() - 20), ROOMY},
-                      DamagedFile{"CutBeforeItsEnd", BAR.substr(0, BAR.size() - 12), ROOMY},
-                      DamagedFile{"ImageDataWithAWrongCrc", WithChangedChunkByte(BAR, "IDAT"), ROOMY},
-                      DamagedFile{"HeaderWithAWrongCrc", WithChangedChunkByte(BAR, "IHDR"), ROOMY},
+    ::testing::Values(DamagedFile{"Empty", "", ROOMY_LIMITS}, DamagedFile{"NotAPng", "GIF89a, or any other file", ROOMY_LIMITS},
+                      DamagedFile{"SignatureOnly", BAR.substr(0, 8), ROOMY_LIMITS},
+                      DamagedFile{"CutInsideTheHeader", BAR.substr(0, 20), ROOMY_LIMITS},
+                      DamagedFile{"CutInsideTheImageData", BAR.substr(0, BAR.size() - 20), ROOMY_LIMITS},
+                      DamagedFile{"CutBeforeItsEnd", BAR.substr(0, BAR.size() - 12), ROOMY_LIMITS},
+                      DamagedFile{"ImageDataWithAWrongCrc", WithChangedChunkByte(BAR, "IDAT"), ROOMY_LIMITS},
+                      DamagedFile{"HeaderWithAWrongCrc", WithChangedChunkByte(BAR, "IHDR"), ROOMY_LIMITS},
                       DamagedFile{"WiderThanAllowed", BAR, {63, 16384, size_t{1} << 30}},
                       DamagedFile{"TallerThanAllowed", BAR, {16384, 63, size_t{1} << 30}},
                       DamagedFile{"MorePixelsThanAllowed", BAR, {16384, 16384, 64 * 64 - 1}}),

@@ -74,6 +74,18 @@ std::string GreyJpeg(const GreyPicture& picture, int quality, int ppi)
     return file;
 }
 
+ImageDocument ReadBytes(ImageReader reader, const std::string& bytes, const ImageLimits& limits)
+{
+    FILE* file = tmpfile();
+    if (file == nullptr)
+        return {std::nullopt, "the test cannot make a temporary file", {}};
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    rewind(file);
+    ImageDocument document = reader(file, limits);
+    fclose(file);
+    return document;
+}
+
 int LargestToneDifference(const Picture& paper, unsigned headWidth, const GreyPicture& source, unsigned block)
 {
     const int left = (static_cast<int>(headWidth) - static_cast<int>(source.width)) / 2;

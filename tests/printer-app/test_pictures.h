@@ -1,11 +1,12 @@
 // Pictures for the printer application's tests: grey images and the PNG
-// and JPEG files that hold them, and how a printed picture's tone is
-// compared with its source.
+// and JPEG files that hold them, read back by the application's readers,
+// and how a printed picture's tone is compared with its source.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "image_document.h"
 #include "png_reader.h"
 
 struct GreyPicture {
@@ -29,6 +30,12 @@ GreyPicture GreyReceipt(unsigned width, unsigned bandHeight, std::vector<Receipt
 std::string GreyPng(const GreyPicture& picture);
 // A JPEG of the picture; its JFIF density says ppi when not 0.
 std::string GreyJpeg(const GreyPicture& picture, int quality = 95, int ppi = 0);
+
+// Limits no test picture reaches.
+inline constexpr ImageLimits ROOMY_LIMITS{16384, 16384, size_t{1} << 30};
+
+// What the reader makes of a file of these bytes.
+ImageDocument ReadBytes(ImageReader reader, const std::string& bytes, const ImageLimits& limits = ROOMY_LIMITS);
 
 // The mean tone of each block of the paper picture, 0 black to 255 white,
 // against the source's: the largest difference between the two, block by
