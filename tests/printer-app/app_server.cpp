@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -30,6 +32,48 @@ bool Exists(const std::string& path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
+}
+
+// A client of the server that hangs is killed, so that the test fails
+// saying where instead of meeting ctest's time limit.
+ChildOptions Guarded()
+{
+    ChildOptions options;
+    options.guardSeconds = 120;
+    return options;
+}
+
+// The last `count` lines of the text.
+std::string LastLines(const std::string& text, size_t count)
+{
+    size_t start = text.size();  // where the lines kept start, past a line break
+    for (size_t breaks = 0; breaks <= count && start > 0; ++breaks) {
+        const size_t lineBreak = text.rfind('\n', start - 1);
+        if (lineBreak == std::string::npos)
+            return text;
+        start = lineBreak;
+    }
+    return text.empty() ? text : text.substr(start + 1);
+}
+
+// The session token of the page's form, "" if it has none.
+std::string SessionToken(const std::string& page)
+{
+    const std::string mark = "name=\"session\" value=\"";
+    const size_t start = page.find(mark);
+    if (start == std::string::npos)
+        return "";
+    const size_t token = start + mark.size();
+    return page.substr(token, page.find('"', token) - token);
+}
+
+// The HTTP status of a curl run with -w "\n%{http_code}"; the body before it.
+int PostStatus(const ChildResult& post, std::string* body)
+{
+    const size_t lastLine = post.out.rfind('\n');
+    if (body != nullptr)
+        *body = post.out.substr(0, lastLine);
+    return atoi(post.out.c_str() + lastLine + 1);
 }
 
 }  // namespace
@@ -122,6 +166,8 @@ int CountLines(const std::string& listing, const std::string& text)
 AppServer::~AppServer()
 {
     Stop();
+    if (::testing::Test::HasFailure())
+        std::cerr << "The server's log, its end:\n" << LastLines(ReadFile(folder_ / "korla-printer-app.log"), 150);
     if (printer_)
         printer_->terminate();
     if (mounted_)
@@ -359,53 +405,38 @@ std::vector<std::string> AppServer::Curl(std::vector<std::string> arguments) con
 
 std::string AppServer::WebPage(const std::string& path) const
 {
-    return RunChild(Curl({WebUrl(path)}), {}).out;
+    return RunChild(Curl({WebUrl(path)}), Guarded()).out;
 }
 
 int AppServer::PostUploads(const std::string& path, const std::vector<std::string>& fields, std::string* body) const
 {
-    const std::string page = WebPage(path);
-    const std::string mark = "name=\"session\" value=\"";
-    const size_t start = page.find(mark);
-    if (start == std::string::npos)
+    const std::string session = SessionToken(WebPage(path));
+    if (session.empty())
         return 0;
-    const size_t token = start + mark.size();
-    std::vector<std::string> argv =
-        Curl({"-w", "\n%{http_code}", "-F", "session=" + page.substr(token, page.find('"', token) - token)});
+    std::vector<std::string> argv = Curl({"-w", "\n%{http_code}", "-F", "session=" + session});
     for (const std::string& field : fields) {
         argv.push_back("-F");
         argv.push_back(field);
     }
     argv.push_back(WebUrl(path));
-    const ChildResult post = RunChild(argv, {});
-    const size_t lastLine = post.out.rfind('\n');
-    if (body != nullptr)
-        *body = post.out.substr(0, lastLine);
-    return atoi(post.out.c_str() + lastLine + 1);
+    return PostStatus(RunChild(argv, Guarded()), body);
 }
 
 int AppServer::PostForm(const std::string& path, const std::string& fields, std::string* body) const
 {
-    const std::string page = WebPage(path);
-    const std::string mark = "name=\"session\" value=\"";
-    const size_t start = page.find(mark);
-    if (start == std::string::npos)
+    const std::string session = SessionToken(WebPage(path));
+    if (session.empty())
         return 0;
-    const size_t token = start + mark.size();
-    const std::string session = page.substr(token, page.find('"', token) - token);
-    const ChildResult post =
-        RunChild(Curl({"-w", "\n%{http_code}", "--data", "session=" + session + "&" + fields, WebUrl(path)}), {});
-    const size_t lastLine = post.out.rfind('\n');
-    if (body != nullptr)
-        *body = post.out.substr(0, lastLine);
-    return atoi(post.out.c_str() + lastLine + 1);
+    const std::vector<std::string> argv =
+        Curl({"-w", "\n%{http_code}", "--data", "session=" + session + "&" + fields, WebUrl(path)});
+    return PostStatus(RunChild(argv, Guarded()), body);
 }
 
 ChildResult AppServer::Run(const std::vector<std::string>& arguments) const
 {
     std::vector<std::string> argv = {APP_PATH, "--dir", folder_.path()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return RunChild(argv, {});
+    return RunChild(argv, Guarded());
 }
 
 ChildResult AppServer::IppTool(const std::string& test, const std::vector<std::string>& definitions) const
@@ -421,7 +452,8 @@ ChildResult AppServer::AdminIppTool(const std::string& test, const std::vector<s
 ChildResult AppServer::RunIppTool(const std::string& printerUri, const std::string& test,
                                   const std::vector<std::string>& definitions) const
 {
-    static int count = 0;
+    // Tests send requests from several threads at once: each its own file.
+    static std::atomic<int> count{0};
     const std::string file = folder_ / ("test-" + std::to_string(++count) + ".test");
     WriteFile(file, test);
     std::vector<std::string> argv = {"/usr/bin/ipptool", "-tv"};
@@ -431,7 +463,7 @@ ChildResult AppServer::RunIppTool(const std::string& printerUri, const std::stri
     }
     argv.push_back(printerUri);
     argv.push_back(file);
-    ChildResult run = RunChild(argv, {});
+    ChildResult run = RunChild(argv, Guarded());
     // ipptool stops with success at a test it cannot parse: the run counts
     // as passed only when every test of the text has passed.
     std::istringstream lines(test);
