@@ -230,5 +230,12 @@ std::string SerialPortLabel(const std::string& port)
 
 void DiscardUnsentOutput(pappl_device_t* device)
 {
-    tcflush(PortOf(device)->fd, TCOFLUSH);
+    // Only when the port itself still queues bytes: a pseudo-terminal (the
+    // emulator, a virtual serial port) queues none, and flushing it would
+    // throw away what the other side has not read yet, the end of the last
+    // receipt among it.
+    const int fd = PortOf(device)->fd;
+    int queued = 0;
+    if (ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0)
+        tcflush(fd, TCOFLUSH);
 }

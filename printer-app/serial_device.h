@@ -31,8 +31,8 @@ std::vector<std::string> SerialPorts();
 std::string SerialPortLabel(const std::string& port);
 
 // For a serial device opened only to ask for the printer's status: drops
-// what the line has not sent yet, so that closing it never waits on a
-// printer that holds the line.
+// what the port has not sent yet (the request, when the printer holds the
+// line), so that closing it never waits on such a printer.
 void DiscardUnsentOutput(pappl_device_t* device);
 
 #endif
