@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -104,13 +105,15 @@ ImageRows FirstImage(const std::string& bytes)
 
 class PrinterAppStopSerial : public ::testing::Test {
 protected:
-    // A serial printer taking 20 kB a second: the long receipt's one image
-    // (72 kB) is on the line for seconds, far more than its buffers hold.
+    // A serial printer taking 5 kB a second: the long receipt's one image
+    // (21.6 kB) is on the line for seconds, more than its buffers hold, and
+    // the printer is still reading a job's end when the server is done with
+    // it.
     void SetUp() override
     {
         PrinterSetup setup;
         setup.serial = true;
-        setup.emulatorOptions = {"--bytes-per-second", "20000"};
+        setup.emulatorOptions = {"--bytes-per-second", "5000"};
         ASSERT_TRUE(server_.Start(setup));
         WriteRaster(shortReceipt_, {PageWithBlankTail(72, 60, 10)}, RasterFormat::Pwg);
         WriteRaster(longReceipt_, {PageWithBlankTail(72, LONG_ROWS, 10)}, RasterFormat::Pwg);
@@ -135,7 +138,7 @@ protected:
             printing_.join();
     }
 
-    static constexpr unsigned LONG_ROWS = 1000;
+    static constexpr unsigned LONG_ROWS = 300;
     AppServer server_;
     const TempDir documents_{"korla-stop-"};
     const std::string shortReceipt_ = documents_ / "short.pwg";
@@ -202,6 +205,8 @@ TEST_F(PrinterAppStopSerial, AfterAKillTheNextServerFinishesTheImageFirst)
     ASSERT_NE(std::string::npos, blank);
     EXPECT_LE(owed, blank);
     EXPECT_EQ(kInitialise, first.bytes.substr(blank, 2));
+    const std::string log = ReadFile(server_.folder() + "/korla-printer-app.log");
+    EXPECT_TRUE(std::regex_search(log, std::regex("sent its last [0-9]+ bytes as blank rows")));
     EXPECT_EQ(1, CountWords(first.receipt.outline, PARTIAL_CUT)) << first.listing;
     EXPECT_EQ(std::string::npos, first.listing.find("held over")) << first.listing;
 
