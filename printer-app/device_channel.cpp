@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace {
@@ -101,8 +102,9 @@ void DeviceChannel::ReportBrokenLink(size_t unacknowledged)
 {
     broken_ = true;
     const size_t delivered = std::min(BytesDelivered() - deliveredBefore_, handed_) - unacknowledged;
-    papplLogJob(job_, PAPPL_LOGLEVEL_ERROR,
-                "Not completed: the link to the printer broke; it took %zu of the %zu bytes sent.", delivered, handed_);
-    papplJobSetMessage(job_, "Not completed: the link to the printer broke; it took %zu of the %zu bytes sent.",
-                       delivered, handed_);
+    // PAPPL's log knows no %zu: the message is made here, once.
+    const std::string message = "Not completed: the link to the printer broke; it took " + std::to_string(delivered) +
+                                " of the " + std::to_string(handed_) + " bytes sent.";
+    papplLogJob(job_, PAPPL_LOGLEVEL_ERROR, "%s", message.c_str());
+    papplJobSetMessage(job_, "%s", message.c_str());
 }

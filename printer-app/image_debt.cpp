@@ -98,7 +98,7 @@ void SettleImageDebt(pappl_printer_t* printer, pappl_device_t* device)
     papplDeviceFlush(device);
     unlink(path.c_str());
     papplLogPrinter(printer, PAPPL_LOGLEVEL_WARN,
-                    "An image was cut off when the server last stopped: sent its last %zu bytes as blank rows, "
+                    "An image was cut off when the server last stopped: sent its last %lu bytes as blank rows, "
                     "then ESC @.",
-                    owed);
+                    static_cast<unsigned long>(owed));
 }
