@@ -216,4 +216,39 @@ TEST_F(PrinterAppStopSerial, AfterAKillTheNextServerFinishesTheImageFirst)
     EXPECT_EQ(std::string::npos, next.listing.find("carried over")) << next.listing;
 }
 
+// The state is saved when a job is created, before its document arrives.
+// Killed while the job prints, the server must have saved it again with
+// its document: the next server prints it whole.
+TEST_F(PrinterAppStopSerial, JobWhoseDocumentCameLaterPrintsAfterAKill)
+{
+    const ChildResult created = server_.IppTool(IppRequest("Create-Job") + "EXPECT job-id\n"
+                                                "STATUS successful-ok\n}\n");
+    ASSERT_EQ(0, created.exitStatus) << created.out << created.err;
+    const size_t at = created.out.find("job-id (integer) = ");
+    ASSERT_NE(std::string::npos, at) << created.out;
+    const std::string job = std::to_string(atoi(created.out.c_str() + at + 19));
+    const std::string state = server_.folder() + "/korla-printer-app.state";
+    for (auto deadline = Clock::now() + std::chrono::seconds(5); !ListsJob(ReadFile(state), job);) {
+        ASSERT_LT(Clock::now(), deadline) << "the job was never saved";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const ChildResult sent = server_.IppTool(IppRequest("Send-Document") + "ATTR integer job-id " + job +
+                                                 "\nATTR boolean last-document true\n"
+                                                 "ATTR mimeMediaType document-format image/pwg-raster\n"
+                                                 "GROUP job-attributes-tag\nATTR keyword korla-faster-printing 0\n"
+                                                 "FILE $filename\nSTATUS successful-ok\n}\n",
+                                             {"filename=" + longReceipt_});
+    ASSERT_EQ(0, sent.exitStatus) << sent.out << sent.err;
+    ASSERT_EQ(job, server_.ProcessingJob());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the state's saves come within a second
+    server_.Kill();
+    ASSERT_TRUE(server_.NextJob().arrived);
+
+    ASSERT_TRUE(server_.StartServer());
+    const AppServer::PrinterJob again = server_.NextJob();
+    ASSERT_TRUE(again.arrived);
+    EXPECT_EQ(1, CountWords(again.receipt.outline, PARTIAL_CUT)) << again.listing;
+    EXPECT_EQ(72u * LONG_ROWS, FirstImage(again.bytes).rows.size());
+}
+
 }  // namespace
