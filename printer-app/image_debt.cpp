@@ -83,9 +83,9 @@ bool OwesImage(pappl_printer_t* printer)
 
 void SettleImageDebt(pappl_printer_t* printer, pappl_device_t* device)
 {
-    const std::string path = ImageDebtFile(printer);
-    if (access(path.c_str(), F_OK) != 0)
+    if (!OwesImage(printer))
         return;
+    const std::string path = ImageDebtFile(printer);
     const size_t owed = RecordedDebt(path);
     static const unsigned char blankRows[4096] = {};
     for (size_t left = owed; left > 0;) {

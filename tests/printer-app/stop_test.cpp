@@ -84,6 +84,18 @@ bool ListsJob(const std::string& state, const std::string& job)
     return false;
 }
 
+// Waits up to 5 s for the server's state file to hold the job.
+bool WaitUntilSaved(const AppServer& server, const std::string& job)
+{
+    const std::string state = server.folder() + "/korla-printer-app.state";
+    for (const auto deadline = Clock::now() + std::chrono::seconds(5); !ListsJob(ReadFile(state), job);) {
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
 // The rows of the first image in the bytes, and how many the image
 // command announced.
 struct ImageRows {
@@ -183,11 +195,7 @@ TEST_F(PrinterAppStopSerial, AfterAKillTheNextServerFinishesTheImageFirst)
 {
     const std::string job = PrintLongReceipt();
     // The job is in the state file, so that the next server prints it.
-    const std::string state = server_.folder() + "/korla-printer-app.state";
-    for (auto deadline = Clock::now() + std::chrono::seconds(5); !ListsJob(ReadFile(state), job);) {
-        ASSERT_LT(Clock::now(), deadline) << "the job was never saved";
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    ASSERT_TRUE(WaitUntilSaved(server_, job)) << "the job was never saved";
     server_.Kill();
     const AppServer::PrinterJob killed = server_.NextJob();
     ASSERT_TRUE(killed.arrived);
@@ -227,11 +235,7 @@ TEST_F(PrinterAppStopSerial, JobWhoseDocumentCameLaterPrintsAfterAKill)
     const size_t at = created.out.find("job-id (integer) = ");
     ASSERT_NE(std::string::npos, at) << created.out;
     const std::string job = std::to_string(atoi(created.out.c_str() + at + 19));
-    const std::string state = server_.folder() + "/korla-printer-app.state";
-    for (auto deadline = Clock::now() + std::chrono::seconds(5); !ListsJob(ReadFile(state), job);) {
-        ASSERT_LT(Clock::now(), deadline) << "the job was never saved";
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    ASSERT_TRUE(WaitUntilSaved(server_, job)) << "the job was never saved";
     const ChildResult sent = server_.IppTool(IppRequest("Send-Document") + "ATTR integer job-id " + job +
                                                  "\nATTR boolean last-document true\n"
                                                  "ATTR mimeMediaType document-format image/pwg-raster\n"
